@@ -1,0 +1,53 @@
+// Dialler: builds Form1, shows it and runs the event loop until it closes.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+
+#include "tone/dll_search_win.h"
+#include "common/handles_win.h"
+#include "dial/dial_command_win.h"
+#include "window/form_layout.h"
+#include "window/form_window_win.h"
+
+namespace {
+
+int RunEventLoop(HWND form) {
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Tab, Shift+Tab and arrow keys move the focus as in a dialog.
+    if (::IsDialogMessageW(form, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int Run(HINSTANCE instance, int show) {
+  RemoveCurrentDirectoryFromDllSearch();
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  UniqueWindow owner(CreateHiddenOwner(instance));
+  HWND form = CreateForm1(instance, owner.get(), RunDialCommand);
+  ::ShowWindow(form, show == SW_SHOWDEFAULT ? SW_SHOWNORMAL : show);
+  ::UpdateWindow(form);
+  return RunEventLoop(form);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  try {
+    return Run(instance, show);
+  } catch (const std::exception& failure) {
+    const std::string what = failure.what();
+    const std::wstring text(what.begin(), what.end());
+    const std::wstring title(kForm1.title);
+    ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

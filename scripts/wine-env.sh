@@ -1,0 +1,60 @@
+# Sourced by the run, test, screenshot and bench scripts: gives Wine a
+# Japanese locale, a display and (with WINE_ENV_FRESH=1) a prefix of its own.
+# Everything started here is stopped by PID in wine_env_stop.
+
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+
+WINE_ENV_XVFB_PID=""
+WINE_ENV_TMP=""
+
+wine_env_start_display() {
+  if [ -n "${DISPLAY:-}" ] && [ "${WINE_ENV_OWN_DISPLAY:-0}" != 1 ]; then return; fi
+  local n
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  WINE_ENV_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && return
+    sleep 0.1
+  done
+  echo "wine-env: Xvfb on $DISPLAY did not start" >&2
+  return 1
+}
+
+wine_env_set() {  # key value-name type data
+  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+
+wine_env_make_prefix() {
+  WINE_ENV_TMP=$(mktemp -d /tmp/dialler-wine.XXXXXX)
+  export WINEPREFIX="$WINE_ENV_TMP/prefix"
+  wineboot -i >/dev/null 2>&1
+  # No window manager here: unmanaged windows close without a 2 s stall.
+  wine_env_set 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+  wine_env_set 'HKCU\Software\Wine\Drivers' Audio REG_SZ alsa
+  wineserver -w
+}
+
+wine_env_start() {
+  wine_env_start_display
+  if [ "${WINE_ENV_FRESH:-0}" = 1 ] || [ -z "${WINEPREFIX:-}" ]; then
+    wine_env_make_prefix
+  fi
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -n "$WINE_ENV_TMP" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINE_ENV_TMP"
+  fi
+  if [ -n "$WINE_ENV_XVFB_PID" ]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,193 @@
+#include "window/form_window_win.h"
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "common/format_text.h"
+#include "common/handles_win.h"
+#include "common/resource_string_win.h"
+#include "common/win32_error_win.h"
+#include "resources/resource_ids.h"
+#include "common/click_failure.h"
+#include "window/form_builder_win.h"
+#include "window/form_dpi_win.h"
+#include "window/form_layout.h"
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"DiallerForm1";
+constexpr wchar_t kOwnerClass[] = L"DiallerOwner";
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+struct FormState {
+  ClickHandler on_click = nullptr;
+  UniqueFont font;
+  UniqueIcon big_icon;
+  UniqueIcon small_icon;
+  HWND last_focus = nullptr;
+};
+
+FormState* StateOf(HWND form) {
+  return reinterpret_cast<FormState*>(::GetWindowLongPtrW(form, GWLP_USERDATA));
+}
+
+UniqueIcon LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y, UINT dpi) {
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(
+      instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+      SystemMetricForDpi(metric_x, dpi), SystemMetricForDpi(metric_y, dpi), LR_DEFAULTCOLOR)));
+}
+
+// Fonts, icons and control positions for one DPI, from the same table.
+void ApplyDpi(HWND form, FormState& state, UINT dpi) {
+  UniqueFont font = CreateMessageFont(dpi);
+  LayOutControls(form, font.get(), dpi);
+  state.font = std::move(font);
+
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
+  state.big_icon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, dpi);
+  state.small_icon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, dpi);
+  ::SendMessageW(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.big_icon.get()));
+  ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.small_icon.get()));
+}
+
+// A fixed dialog frame keeps only Move and Close in its system menu.
+void TrimSystemMenu(HWND form) {
+  HMENU menu = ::GetSystemMenu(form, FALSE);
+  for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+    ::DeleteMenu(menu, command, MF_BYCOMMAND);
+  }
+}
+
+void ShowFailure(HWND form, const std::wstring& text) {
+  const std::wstring title(kForm1.title);
+  ::MessageBoxW(form, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void FocusControl(HWND form, int control_id) {
+  HWND control = ::GetDlgItem(form, control_id);
+  if (!control) return;
+  ::SetFocus(control);
+  ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+// The one event the window reacts to. Nothing thrown here may cross back
+// into the system's dispatch, so every failure ends as a message box.
+void DispatchClick(HWND form, FormState& state) {
+  try {
+    state.on_click(form);
+  } catch (const ClickFailure& failure) {
+    ShowFailure(form, failure.message());
+    FocusControl(form, failure.focus_control());
+  } catch (const std::bad_alloc&) {
+    ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
+  } catch (const std::exception& failure) {
+    const std::string what = failure.what();
+    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
+                                 {std::wstring(what.begin(), what.end())}));
+  }
+}
+
+bool IsClickOfCommand1(HWND form, WPARAM wparam, LPARAM lparam) {
+  // The dialog manager sends ids 1 and 2 (IDOK, IDCANCEL) for Enter and
+  // Escape; only a real BN_CLICKED from the button itself counts.
+  return LOWORD(wparam) == kCommand1 && HIWORD(wparam) == BN_CLICKED &&
+         reinterpret_cast<HWND>(lparam) == ::GetDlgItem(form, kCommand1);
+}
+
+void OnDpiChanged(HWND form, FormState& state, UINT dpi, const RECT& suggested) {
+  const SIZE size = WindowSizeForClient(TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
+                                        TwipsToPixels(kForm1.client_height, static_cast<int>(dpi)),
+                                        kFormStyle, kFormExStyle, dpi);
+  ::SetWindowPos(form, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi(form, state, dpi);
+}
+
+LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    ::SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  FormState* state = StateOf(form);
+  if (!state) return ::DefWindowProcW(form, message, wparam, lparam);
+
+  switch (message) {
+    case WM_COMMAND:
+      if (IsClickOfCommand1(form, wparam, lparam)) DispatchClick(form, *state);
+      return 0;
+    case WM_ACTIVATE:
+      // Give the focus back to the control that had it, as dialogs do.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(form, focus)) state->last_focus = focus;
+      } else if (state->last_focus && !::IsIconic(form)) {
+        ::SetFocus(state->last_focus);
+      }
+      return 0;
+    case WM_DPICHANGED:
+      try {
+        OnDpiChanged(form, *state, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      } catch (const std::exception&) {
+        // Keep the old font and layout: still usable, only the wrong size.
+      }
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrW(form, GWLP_USERDATA, 0);
+      delete state;
+      break;
+  }
+  return ::DefWindowProcW(form, message, wparam, lparam);
+}
+
+void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW window_class{};
+  if (::GetClassInfoExW(instance, name, &window_class)) return;
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = proc;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = name;
+  if (!::RegisterClassExW(&window_class)) ThrowLastError("RegisterClassEx");
+}
+
+}  // namespace
+
+HWND CreateHiddenOwner(HINSTANCE instance) {
+  RegisterClassOnce(instance, kOwnerClass, ::DefWindowProcW);
+  HWND owner = ::CreateWindowExW(0, kOwnerClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                 instance, nullptr);
+  if (!owner) ThrowLastError("CreateWindowEx (owner)");
+  return owner;
+}
+
+HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click) {
+  RegisterClassOnce(instance, kFormClass, FormProc);
+
+  auto state = std::make_unique<FormState>();
+  state->on_click = on_click;
+  FormState& owned_state = *state;
+  const std::wstring title(kForm1.title);
+  // From WM_NCCREATE on, the window owns its state and deletes it at WM_NCDESTROY.
+  UniqueWindow form(::CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), kFormStyle,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
+                                      instance, state.release()));
+  if (!form) ThrowLastError("CreateWindowEx (Form1)");
+
+  const UINT dpi = DpiForWindow(form.get());
+  const SIZE size = WindowSizeForClient(TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
+                                        TwipsToPixels(kForm1.client_height, static_cast<int>(dpi)),
+                                        kFormStyle, kFormExStyle, dpi);
+  ::SetWindowPos(form.get(), nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  TrimSystemMenu(form.get());
+  CreateControls(form.get(), instance);
+  ApplyDpi(form.get(), owned_state, dpi);
+  owned_state.last_focus = ::GetDlgItem(form.get(), kCommand1);
+  return form.release();
+}
