@@ -17,6 +17,7 @@ namespace {
 int RunEventLoop(HWND form) {
   MSG message{};
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (HandleFormKey(form, message)) continue;
     // Tab, Shift+Tab and arrow keys move the focus as in a dialog.
     if (::IsDialogMessageW(form, &message)) continue;
     ::TranslateMessage(&message);

@@ -22,7 +22,7 @@ ControlClass ClassFor(const ControlRecord& record) {
     case ControlKind::kPushButton:
       return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
     case ControlKind::kCaption:
-      return {L"STATIC", SS_NOPREFIX | (record.fit_to_text ? SS_LEFTNOWORDWRAP : SS_LEFT), 0};
+      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (record.fit_to_text ? SS_LEFTNOWORDWRAP : SS_LEFT)), 0};
   }
   return {L"STATIC", 0, 0};
 }

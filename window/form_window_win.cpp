@@ -117,6 +117,15 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (IsClickOfCommand1(form, wparam, lparam)) DispatchClick(form, *state);
       return 0;
+    case WM_SYSCOMMAND:
+      // A fixed frame: no route, keyboard or programmatic, resizes it.
+      switch (wparam & 0xFFF0) {
+        case SC_SIZE:
+        case SC_MINIMIZE:
+        case SC_MAXIMIZE:
+          return 0;
+      }
+      break;
     case WM_ACTIVATE:
       // Give the focus back to the control that had it, as dialogs do.
       if (LOWORD(wparam) == WA_INACTIVE) {
@@ -157,6 +166,19 @@ void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
 }
 
 }  // namespace
+
+bool HandleFormKey(HWND form, const MSG& message) {
+  // Enter on the focused DIAL! is a click; the dialog manager would turn it
+  // into IDOK, which this window deliberately ignores. Auto-repeat does not
+  // click again.
+  const bool is_first_press = (message.lParam & 0x40000000) == 0;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && is_first_press &&
+      message.hwnd == ::GetDlgItem(form, kCommand1)) {
+    ::SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+    return true;
+  }
+  return false;
+}
 
 HWND CreateHiddenOwner(HINSTANCE instance) {
   RegisterClassOnce(instance, kOwnerClass, ::DefWindowProcW);

@@ -12,3 +12,7 @@ HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click);
 
 // A hidden top-level window to own Form1.
 HWND CreateHiddenOwner(HINSTANCE instance);
+
+// Keys the window handles before the dialog manager sees them. Returns true
+// when the message was consumed.
+bool HandleFormKey(HWND form, const MSG& message);
