@@ -1,0 +1,54 @@
+// Form1 at 144 DPI: the same table, scaled.
+
+#include <gtest/gtest.h>
+
+#include "tests/support/dialler_session_win.h"
+#include "window/form_layout.h"
+#include "window/twips.h"
+
+namespace {
+
+// Sets the display's logical DPI for programs started from now on.
+class ScopedLogPixels {
+ public:
+  explicit ScopedLogPixels(DWORD dpi) { Set(dpi); }
+  ~ScopedLogPixels() { Set(96); }
+
+ private:
+  static void Set(DWORD dpi) {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+      ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof(dpi));
+      ::RegCloseKey(key);
+    }
+  }
+};
+
+TEST(Form1DpiTest, AtOneHundredFortyFourDpiEveryRectangleScalesFromTheTable) {
+  constexpr int kDpi = 144;
+  ScopedLogPixels dpi(kDpi);
+  DiallerSession session;
+
+  RECT client;
+  ::GetClientRect(session.form(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kForm1.client_width, kDpi));  // 428
+  EXPECT_EQ(client.bottom, TwipsToPixels(kForm1.client_height, kDpi));  // 158
+
+  for (const ControlRecord& record : kForm1Controls) {
+    if (record.fit_to_text) continue;
+    SCOPED_TRACE(record.id);
+    RECT rect;
+    ::GetWindowRect(session.control(record.id), &rect);
+    ::MapWindowPoints(nullptr, session.form(), reinterpret_cast<POINT*>(&rect), 2);
+    const PixelRect expected =
+        TwipsRectToPixels(record.left, record.top, record.width, record.height, kDpi);
+    EXPECT_EQ(rect.left, expected.left);
+    EXPECT_EQ(rect.top, expected.top);
+    EXPECT_EQ(rect.right - rect.left, expected.width);
+    EXPECT_EQ(rect.bottom - rect.top, expected.height);
+  }
+}
+
+}  // namespace
