@@ -72,11 +72,23 @@ void FocusControl(HWND form, int control_id) {
   ::SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
+// Clicks and keys that piled up while a synchronous dial held the thread
+// were meant for a window that was not listening; replaying them would
+// start dials behind the user's back.
+void DiscardInputReceivedDuringClick() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  while (::PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+}
+
 // The one event the window reacts to. Nothing thrown here may cross back
 // into the system's dispatch, so every failure ends as a message box.
 void DispatchClick(HWND form, FormState& state) {
   try {
     state.on_click(form);
+    DiscardInputReceivedDuringClick();
   } catch (const ClickFailure& failure) {
     ShowFailure(form, failure.message());
     FocusControl(form, failure.focus_control());

@@ -2,12 +2,14 @@
 // receives to the file named by DIALLER_FAKE_LOG, one line per event:
 //   load <path of this DLL>
 //   call <dial bytes in hex> <interval> <async>
+// With DIALLER_FAKE_BLOCK_MS set, a synchronous call blocks that long.
 // A compile-time switch leaves PlayDTMF out, to test a library without it.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -44,6 +46,11 @@ extern "C" int __stdcall PlayDTMF(const char* dial, std::int32_t interval_ms, st
   if (!*dial) line += "-";
   line += " " + std::to_string(interval_ms) + " " + std::to_string(async) + "\n";
   AppendToLog(line);
+  // Stands in for a synchronous play of that many milliseconds.
+  char block[16];
+  if (async == 0 && ::GetEnvironmentVariableA("DIALLER_FAKE_BLOCK_MS", block, sizeof(block))) {
+    ::Sleep(static_cast<DWORD>(std::atoi(block)));
+  }
   return 0;
 }
 #endif

@@ -1,0 +1,195 @@
+// zelnor.dll under Wine: how long an asynchronous PlayDTMF takes to return
+// for short and very long strings, how much memory a playback costs, and how
+// soon after the call the first block reaches waveOutWrite (seen by
+// patching the DLL's import of it).
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/handles_win.h"
+
+namespace {
+
+using PlayDtmfFunction = int(__stdcall*)(const char*, int32_t, int32_t);
+using WaveOutWriteFunction = MMRESULT(WINAPI*)(HWAVEOUT, LPWAVEHDR, UINT);
+
+double NowMs() {
+  LARGE_INTEGER frequency, counter;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&counter);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::atomic<double> g_first_write_ms{0};
+WaveOutWriteFunction g_real_write = nullptr;
+
+MMRESULT WINAPI RecordingWaveOutWrite(HWAVEOUT device, LPWAVEHDR header, UINT size) {
+  double none = 0;
+  g_first_write_ms.compare_exchange_strong(none, NowMs());
+  return g_real_write(device, header, size);
+}
+
+// Points `module`'s import of dll!function at `replacement`.
+bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement, void** original) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry) {
+    if (_stricmp(reinterpret_cast<char*>(base + entry->Name), dll) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) != 0) continue;
+      DWORD old_protection = 0;
+      ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old_protection);
+      *original = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old_protection, &old_protection);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Private bytes. Windows reports them as both PrivateUsage and
+// PagefileUsage; Wine fills in only the latter.
+double PrivateMb() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return std::max(counters.PrivateUsage, counters.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+std::string Symbols(size_t count) {
+  static const char kCycle[] = "0123456789ABCD*#";
+  std::string dial(count, '0');
+  for (size_t i = 0; i < count; ++i) dial[i] = kCycle[i % 16];
+  return dial;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The peak private bytes while a device is kept busy for a second: four
+// 20 ms blocks requeued as they come back, as the player does.
+double StreamingPeakMb() {
+  WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 48000, 96000, 2, 16, 0};
+  const UniqueKernelHandle done(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  HWAVEOUT device = nullptr;
+  if (::waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done.get()), 0, CALLBACK_EVENT) !=
+      MMSYSERR_NOERROR) {
+    return 0;
+  }
+  std::vector<int16_t> samples(4 * 960);
+  WAVEHDR headers[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    headers[i].lpData = reinterpret_cast<LPSTR>(samples.data() + i * 960);
+    headers[i].dwBufferLength = 960 * 2;
+    ::waveOutPrepareHeader(device, &headers[i], sizeof headers[i]);
+    ::waveOutWrite(device, &headers[i], sizeof headers[i]);
+  }
+  double peak = 0;
+  for (const double start = NowMs(); NowMs() - start < 1000;) {
+    ::WaitForSingleObject(done.get(), 100);
+    for (WAVEHDR& header : headers) {
+      if (header.dwFlags & WHDR_DONE) ::waveOutWrite(device, &header, sizeof header);
+    }
+    peak = std::max(peak, PrivateMb());
+  }
+  ::waveOutReset(device);
+  for (WAVEHDR& header : headers) ::waveOutUnprepareHeader(device, &header, sizeof header);
+  ::waveOutClose(device);
+  return peak;
+}
+
+// What the same costs on a thread of its own, without zelnor: the floor
+// that Wine's thread and audio stack set under any streaming player.
+double StreamingThreadCostMb() {
+  const double before = PrivateMb();
+  double peak = 0;
+  std::thread worker([&peak] { peak = StreamingPeakMb(); });
+  worker.join();
+  return peak - before;
+}
+
+// Milliseconds from the call to the first block queued; -1 if none came.
+double FirstBlockMs(PlayDtmfFunction play) {
+  g_first_write_ms = 0;
+  const double start = NowMs();
+  play("5", 40, -1);
+  while (g_first_write_ms == 0 && NowMs() - start < 2000) ::Sleep(0);
+  return g_first_write_ms == 0 ? -1 : g_first_write_ms - start;
+}
+
+}  // namespace
+
+int wmain() {
+  UniqueModule library(::LoadLibraryW(L"zelnor.dll"));
+  if (!library) return std::fprintf(stderr, "cannot load zelnor.dll\n"), 2;
+  auto play = reinterpret_cast<PlayDtmfFunction>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "PlayDTMF")));
+  void* real_write = nullptr;
+  if (!play || !PatchImport(library.get(), "winmm.dll", "waveOutWrite", reinterpret_cast<void*>(&RecordingWaveOutWrite), &real_write)) {
+    return std::fprintf(stderr, "zelnor.dll has no PlayDTMF or no waveOutWrite import\n"), 2;
+  }
+  g_real_write = reinterpret_cast<WaveOutWriteFunction>(real_write);
+
+  std::printf("first block queued, first call right after loading: %.2f ms\n", FirstBlockMs(play));
+  play("", 0, 0);
+  ::Sleep(200);
+  std::vector<double> latencies;
+  for (int i = 0; i < 20; ++i) {
+    latencies.push_back(FirstBlockMs(play));
+    play("", 0, 0);
+  }
+  std::printf("first block queued, later calls: median %.2f ms, worst %.2f ms (goal <= 30)\n", Median(latencies),
+              *std::max_element(latencies.begin(), latencies.end()));
+
+  ::Sleep(200);
+  const double idle_mb = PrivateMb();
+  {
+    const std::string dial = Symbols(1000000);
+    play(dial.c_str(), 40, -1);
+    double peak_mb = 0;
+    for (int i = 0; i < 20; ++i) {
+      ::Sleep(100);
+      peak_mb = std::max(peak_mb, PrivateMb());
+    }
+    play("", 0, 0);
+    const double string_mb = dial.size() / (1024.0 * 1024.0);
+    std::printf("private bytes playing 1,000,000 symbols: idle %.2f MB, peak %.2f MB, +%.2f MB "
+                "(goal <= 2 MB + the %.2f MB string)\n",
+                idle_mb, peak_mb, peak_mb - idle_mb, string_mb);
+    const double device_mb = StreamingThreadCostMb();
+    std::printf("  of which the string: %.2f MB; a thread streaming to waveOut, without zelnor: %.2f MB; "
+                "zelnor's own: %.2f MB\n",
+                string_mb, device_mb, peak_mb - idle_mb - device_mb - string_mb);
+  }
+  for (size_t count : {size_t{10}, size_t{10000}, size_t{1000000}}) {
+    const std::string dial = Symbols(count);
+    std::vector<double> returns;
+    for (int i = 0; i < 7; ++i) {
+      const double start = NowMs();
+      play(dial.c_str(), 40, -1);
+      returns.push_back(NowMs() - start);
+      play("", 0, 0);
+    }
+    std::printf("async call returns, %7zu symbols: median %.3f ms, worst %.3f ms%s\n", count, Median(returns),
+                *std::max_element(returns.begin(), returns.end()), count == 10000 ? " (goal <= 1)" : "");
+  }
+
+  std::fflush(stdout);
+  return 0;
+}

@@ -1,0 +1,67 @@
+// The window while a dial holds it, and ending it mid-playback.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/support/dialler_session_win.h"
+#include "window/form_layout.h"
+
+namespace {
+
+void MouseClickAt(HWND control) {
+  RECT rect;
+  ::GetWindowRect(control, &rect);
+  const int screen_width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int screen_height = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dx = ((rect.left + rect.right) / 2) * 65535 / (screen_width - 1);
+  inputs[0].mi.dy = ((rect.top + rect.bottom) / 2) * 65535 / (screen_height - 1);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(3, inputs, sizeof(INPUT));
+}
+
+TEST(BusyWindowTest, ClicksDuringASynchronousDialDoNotQueueMoreDials) {
+  ::SetEnvironmentVariableW(L"DIALLER_FAKE_BLOCK_MS", L"1500");
+  DiallerSession session;
+  ::SetEnvironmentVariableW(L"DIALLER_FAKE_BLOCK_MS", nullptr);
+  ::SetForegroundWindow(session.form());
+
+  // A real mouse click that is sure to arrive: the first dial.
+  MouseClickAt(session.control(kCommand1));
+  for (int i = 0; i < 100 && session.CountLog("call") == 0; ++i) ::Sleep(10);
+  ASSERT_EQ(session.CountLog("call"), 1);
+  // Three impatient clicks and an Enter while it plays.
+  for (int i = 0; i < 3; ++i) {
+    MouseClickAt(session.control(kCommand1));
+    ::Sleep(50);
+  }
+  session.PressKey(VK_RETURN);
+  ::Sleep(2000);
+  session.WaitUntilIdle();
+  EXPECT_EQ(session.CountLog("call"), 1);
+
+  // Afterwards the window answers the next click as usual.
+  MouseClickAt(session.control(kCommand1));
+  for (int i = 0; i < 300 && session.CountLog("call") < 2; ++i) ::Sleep(10);
+  EXPECT_EQ(session.CountLog("call"), 2);
+}
+
+TEST(BusyWindowTest, ClosingDuringAsynchronousPlaybackEndsCleanlyWithinTwoSeconds) {
+  SessionOptions options;
+  options.library = L"real";
+  DiallerSession session(options);
+  session.SetText(kText1, L"0123456789ABCD*#0123456789ABCD*#");
+  session.SetText(kText2, L"1000");
+  session.SetCheck(BST_CHECKED);
+  EXPECT_EQ(session.Click(), L"");
+  ::Sleep(300);  // well into the first tone
+  const DWORD start = ::GetTickCount();
+  EXPECT_EQ(session.Close(WM_CLOSE, 0, 2000), 0u);
+  EXPECT_LE(::GetTickCount() - start, 2000u);
+}
+
+}  // namespace

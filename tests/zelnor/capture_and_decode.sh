@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a command with ALSA's default device recording into files, then
+# decodes the DTMF in what was played, in order, with multimon-ng.
+#
+#   capture_and_decode.sh [--match REGEX] [--keep DIR] EXPECTED -- COMMAND [ARGS...]
+#
+# Passes when the decoded symbols equal EXPECTED (or match the extended
+# REGEX with --match; EXPECTED is then only shown). Wine must already have a
+# prefix whose audio driver is alsa (scripts/wine-env.sh); ALSA_CONFIG_PATH
+# is set for the command only. Prints "decoded: ..." and the command's exit
+# status must be 0.
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+match="" keep=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --match) match=$2; shift 2 ;;
+    --keep) keep=$2; shift 2 ;;
+    --) shift; break ;;
+    *) expected=$1; shift ;;
+  esac
+done
+[ -n "${expected+x}" ] && [ $# -gt 0 ] || { echo "usage: $0 [--match RE] [--keep DIR] EXPECTED -- COMMAND..." >&2; exit 2; }
+
+dir=${keep:-$(mktemp -d /tmp/zelnor-capture.XXXXXX)}
+mkdir -p "$dir" && rm -f "$dir"/capture-* "$dir"/decode.raw
+[ -z "$keep" ] && trap 'rm -rf "$dir"' EXIT
+sed "s|@CAPTURE_DIR@|$dir|g" "$here/alsa_capture.conf.in" > "$dir/asound.conf"
+
+ALSA_CONFIG_PATH="$dir/asound.conf" "$@"
+status=$?
+[ "$status" -eq 0 ] || { echo "command failed with status $status" >&2; exit 1; }
+
+decoded=""
+# Oldest first: one file per opening of the device.
+for file in $(ls -1tr "$dir"/capture-* 2>/dev/null); do
+  IFS=- read -r _ rate channels bits <<<"$(basename "${file%%.raw*}")"
+  sox -t raw -r "$rate" -c "$channels" -b "$bits" -e signed "$file" -t raw -r 22050 -c 1 -b 16 -e signed "$dir/decode.raw"
+  decoded+=$(multimon-ng -q -a DTMF -t raw "$dir/decode.raw" 2>/dev/null | sed -n 's/^DTMF: \(.\)$/\1/p' | tr -d '\n')
+done
+echo "decoded: $decoded"
+if [ -n "$match" ]; then
+  [[ "$decoded" =~ $match ]] || { echo "expected a match for $match ($expected)" >&2; exit 1; }
+else
+  [ "$decoded" = "$expected" ] || { echo "expected: $expected" >&2; exit 1; }
+fi

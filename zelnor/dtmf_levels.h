@@ -1,0 +1,16 @@
+#pragma once
+// Signal levels, chosen so the sum of both tones peaks below -1 dBFS with
+// room for rounding, and the high-group tone sits 2 dB above the low group
+// to make up for the loss a phone line has at higher frequencies.
+
+namespace zelnor {
+
+inline constexpr double kPeakDbfs = -1.5;
+inline constexpr double kHighOverLowDb = 2.0;
+// Raised-cosine fade at both ends of each tone: long enough to keep the
+// spectrum clean, short against the 40 ms minimum tone.
+inline constexpr double kRampMs = 5.0;
+
+inline constexpr unsigned kDefaultSampleRate = 48000;
+
+}  // namespace zelnor
