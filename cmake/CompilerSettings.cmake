@@ -16,6 +16,7 @@ if(WIN32)
     # ASLR and DEP stay on explicitly whatever the linker's defaults.
     target_link_options(project_options INTERFACE
       -static -static-libgcc -static-libstdc++
-      -Wl,--dynamicbase -Wl,--nxcompat)
+      -Wl,--dynamicbase -Wl,--nxcompat
+      $<$<CONFIG:Release>:-s>)
   endif()
 endif()

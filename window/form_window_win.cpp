@@ -52,12 +52,16 @@ void ApplyDpi(HWND form, FormState& state, UINT dpi) {
   ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.small_icon.get()));
 }
 
-// A fixed dialog frame keeps only Move and Close in its system menu.
+// A fixed dialog frame offers only Move and Close, as dialogs do; whatever
+// else the system put in its menu (Restore, Size, Minimize, Maximize, or a
+// platform's own items) would only show greyed out or do nothing.
 void TrimSystemMenu(HWND form) {
   HMENU menu = ::GetSystemMenu(form, FALSE);
-  for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
-    ::DeleteMenu(menu, command, MF_BYCOMMAND);
+  for (int i = ::GetMenuItemCount(menu) - 1; i >= 0; --i) {
+    const UINT id = ::GetMenuItemID(menu, i);
+    if (id != SC_MOVE && id != SC_CLOSE) ::DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
   }
+  ::InsertMenuW(menu, SC_CLOSE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
 }
 
 void ShowFailure(HWND form, const std::wstring& text) {
