@@ -26,7 +26,7 @@ class UniqueHandle {
   [[nodiscard]] bool valid() const noexcept { return handle_ != Traits::Invalid(); }
   explicit operator bool() const noexcept { return valid(); }
 
-  [[nodiscard]] Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
 
   void reset(Handle handle = Traits::Invalid()) noexcept {
     const Handle old = std::exchange(handle_, handle);

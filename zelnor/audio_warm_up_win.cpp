@@ -23,8 +23,10 @@ void StartAudioWarmUp(HMODULE self) noexcept {
                             &reference)) {
     return;
   }
-  const UniqueKernelHandle thread(::CreateThread(nullptr, 0, &WarmUpThread, reference, 0, nullptr));
-  if (!thread) ::FreeLibrary(reference);
+  UniqueModule owned(reference);
+  const UniqueKernelHandle thread(::CreateThread(nullptr, 64 * 1024, &WarmUpThread, reference,
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  if (thread) owned.release();  // the thread frees it as it exits
 }
 
 }  // namespace zelnor

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <memory>
 #include <new>
 
 #include "zelnor/wave_out_handle_win.h"
@@ -67,17 +68,17 @@ void Playback::StartWorker(const std::shared_ptr<Playback>& self) {
                             reinterpret_cast<LPCWSTR>(&Playback::ThreadMain), &module)) {
     throw ZelnorError(ZELNOR_E_SYSTEM, "GetModuleHandleEx failed");
   }
-  auto* start = new (std::nothrow) ThreadStart{self, module};
-  if (start == nullptr) {
-    ::FreeLibrary(module);
-    throw ZelnorError(ZELNOR_E_OUT_OF_MEMORY, "out of memory");
-  }
-  thread_.reset(::CreateThread(nullptr, 0, &Playback::ThreadMain, start, 0, nullptr));
-  if (!thread_) {
-    delete start;
-    ::FreeLibrary(module);
-    throw ZelnorError(ZELNOR_E_SYSTEM, "CreateThread failed");
-  }
+  UniqueModule reference(module);  // handed to the worker once it runs
+  auto start = std::unique_ptr<ThreadStart>(new (std::nothrow) ThreadStart{self, module});
+  if (!start) throw ZelnorError(ZELNOR_E_OUT_OF_MEMORY, "out of memory");
+  // The worker's deepest frame holds a few small locals; a modest stack keeps
+  // the commit charge of a playback low.
+  constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
+  thread_.reset(::CreateThread(nullptr, kWorkerStackBytes, &Playback::ThreadMain, start.get(),
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  if (!thread_) throw ZelnorError(ZELNOR_E_SYSTEM, "CreateThread failed");
+  start.release();      // the worker deletes it
+  reference.release();  // the worker frees it with FreeLibraryAndExitThread
 }
 
 DWORD WINAPI Playback::ThreadMain(void* start_pointer) {

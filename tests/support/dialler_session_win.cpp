@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -244,14 +245,54 @@ int DiallerSession::CountLog(const std::string& prefix) const {
   return count;
 }
 
+namespace {
+
+// Wine answers GetProcessHandleCount with 0; the system-wide handle list
+// (NtQuerySystemInformation, class 16) has every process's handles.
+DWORD CountHandlesFromSystemList(DWORD process_id) {
+  struct Entry {
+    ULONG process_id;
+    BYTE type;
+    BYTE flags;
+    USHORT handle;
+    PVOID object;
+    ACCESS_MASK access;
+  };
+  using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  std::vector<BYTE> buffer(1 << 20);
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    ULONG needed = 0;
+    const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) {
+      const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+      const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
+      DWORD mine = 0;
+      for (ULONG i = 0; i < count; ++i) mine += entries[i].process_id == process_id;
+      return mine;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return 0;
+}
+
+}  // namespace
+
 ProcessFigures DiallerSession::Figures() const {
   ProcessFigures figures{};
-  ::GetProcessHandleCount(process_.get(), &figures.handles);
+  if (!::GetProcessHandleCount(process_.get(), &figures.handles) || figures.handles == 0) {
+    figures.handles = CountHandlesFromSystemList(::GetProcessId(process_.get()));
+  }
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof(memory);
   ::GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                          sizeof(memory));
-  figures.private_bytes = memory.PrivateUsage;
+  // Windows reports the commit charge in both; Wine only in PagefileUsage.
+  figures.private_bytes = std::max(memory.PrivateUsage, memory.PagefileUsage);
+  EXPECT_GT(figures.handles, 0u) << "no handle count for the process";
+  EXPECT_GT(figures.private_bytes, 0u) << "no memory figures for the process";
   return figures;
 }
 

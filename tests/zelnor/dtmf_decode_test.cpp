@@ -74,6 +74,8 @@ std::string MultimonDecode(const std::vector<int16_t>& x, uint32_t rate) {
   for (size_t at = output.find("DTMF: "); at != std::string::npos; at = output.find("DTMF: ", at + 1)) {
     digits.push_back(output[at + 6]);
   }
+  std::remove(raw.c_str());
+  std::remove(resampled.c_str());
   return digits;
 }
 

@@ -69,10 +69,11 @@ TEST_F(ZelnorDll, ANullStringIsAnInvalidArgument) {
 TEST_F(ZelnorDll, ASynchronousCallReturnsOnlyOnceEverySampleIsPlayed) {
   const uint64_t before = CapturedBytes();
   int result = -1;
-  TimedPlay("1-2-3", 100, 0, &result);
+  // 600 ms of sound. ALSA's null device takes it in about 3.5 times faster
+  // than real time, so a call that only queued the blocks returns far sooner.
+  EXPECT_GT(TimedPlay("1-2-3", 100, 0, &result), 100.0);
   EXPECT_EQ(result, ZELNOR_OK);
-  // Three symbols of 100 ms tone and 100 ms silence, all handed over, with
-  // the device closed and its file complete, by the time the call returns.
+  // All handed over, with the device closed and its file complete.
   EXPECT_GE(CapturedBytes() - before, 3 * 200 * kBytesPerMs);
 }
 
