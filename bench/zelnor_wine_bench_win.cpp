@@ -158,25 +158,31 @@ int wmain() {
               *std::max_element(latencies.begin(), latencies.end()));
 
   ::Sleep(200);
-  const double idle_mb = PrivateMb();
-  {
-    const std::string dial = Symbols(1000000);
+  // Peak private bytes while playing `count` symbols asynchronously, above
+  // the idle figure; the string itself is allocated after idle is taken.
+  const auto playing_peak_mb = [&play](size_t count, double* string_mb) {
+    ::Sleep(200);
+    const double idle = PrivateMb();
+    const std::string dial = Symbols(count);
+    *string_mb = dial.size() / (1024.0 * 1024.0);
     play(dial.c_str(), 40, -1);
-    double peak_mb = 0;
+    double peak = 0;
     for (int i = 0; i < 20; ++i) {
       ::Sleep(100);
-      peak_mb = std::max(peak_mb, PrivateMb());
+      peak = std::max(peak, PrivateMb());
     }
     play("", 0, 0);
-    const double string_mb = dial.size() / (1024.0 * 1024.0);
-    std::printf("private bytes playing 1,000,000 symbols: idle %.2f MB, peak %.2f MB, +%.2f MB "
-                "(goal <= 2 MB + the %.2f MB string)\n",
-                idle_mb, peak_mb, peak_mb - idle_mb, string_mb);
-    const double device_mb = StreamingThreadCostMb();
-    std::printf("  of which the string: %.2f MB; a thread streaming to waveOut, without zelnor: %.2f MB; "
-                "zelnor's own: %.2f MB\n",
-                string_mb, device_mb, peak_mb - idle_mb - device_mb - string_mb);
-  }
+    return peak - idle;
+  };
+  double short_string_mb = 0, string_mb = 0;
+  const double short_mb = playing_peak_mb(10, &short_string_mb);
+  const double long_mb = playing_peak_mb(1000000, &string_mb);
+  std::printf("private bytes while playing: 10 symbols +%.2f MB, 1,000,000 symbols +%.2f MB "
+              "(goal <= 2 MB + the %.2f MB string)\n", short_mb, long_mb, string_mb);
+  std::printf("  per symbol beyond the fixed cost: %.2f bytes, the caller's string included\n",
+              (long_mb - short_mb) * 1024 * 1024 / 999990.0);
+  std::printf("  fixed cost of a playback: %.2f MB; of it, a bare thread streaming to waveOut "
+              "without zelnor costs %.2f MB here\n", short_mb, StreamingThreadCostMb());
   for (size_t count : {size_t{10}, size_t{10000}, size_t{1000000}}) {
     const std::string dial = Symbols(count);
     std::vector<double> returns;
