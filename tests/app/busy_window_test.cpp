@@ -65,3 +65,27 @@ TEST(BusyWindowTest, ClosingDuringAsynchronousPlaybackEndsCleanlyWithinTwoSecond
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NoAudioDeviceTest, DialsWithoutADeviceChangeNothingAndTheWindowCarriesOn) {
+  // Wine without its ALSA driver has no waveOut device at all.
+  ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winealsa.drv=d");
+  SessionOptions options;
+  options.library = L"real";
+  DiallerSession session(options);
+  ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=");
+
+  session.SetText(kText1, L"123#");
+  for (int check : {BST_UNCHECKED, BST_CHECKED}) {
+    session.SetCheck(check);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(session.Click(), L"") << "the library's result is not the window's to report";
+    EXPECT_LT(::GetTickCount() - start, 2000u) << "no device must fail promptly";
+  }
+  EXPECT_EQ(session.Text(kText1), L"123#");
+  EXPECT_EQ(session.Text(kText2), L"150");
+  EXPECT_EQ(session.Close(), 0u);
+}
+
+}  // namespace
