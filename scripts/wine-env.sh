@@ -1,9 +1,9 @@
 # Sourced by the run, test, screenshot and bench scripts: gives Wine a
-# Japanese locale, a display and (with WINE_ENV_FRESH=1) a prefix of its own.
+# Japanese locale, a display, and a prefix: a throwaway one with
+# WINE_ENV_FRESH=1, else $WINEPREFIX or the run command's own.
 # Everything started here is stopped by PID in wine_env_stop.
 
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
@@ -31,21 +31,38 @@ wine_env_set() {  # key value-name type data
   wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
 }
 
+# Without a window manager (our own Xvfb), unmanaged windows close without a
+# 2 s stall; under a real desktop the window manager should frame them.
+wine_env_set_managed() {
+  wine_env_set 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ "$([ -n "$WINE_ENV_XVFB_PID" ] && echo N || echo Y)"
+}
+
+# A throwaway prefix for tests and benchmarks, with the ALSA audio driver
+# (the tests point ALSA at a recording sink of their own).
 wine_env_make_prefix() {
   WINE_ENV_TMP=$(mktemp -d /tmp/dialler-wine.XXXXXX)
   export WINEPREFIX="$WINE_ENV_TMP/prefix"
-  wineboot -i >/dev/null 2>&1
-  # No window manager here: unmanaged windows close without a 2 s stall.
-  wine_env_set 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+  WINEARCH=win32 wineboot -i >/dev/null 2>&1
+  wine_env_set_managed
   wine_env_set 'HKCU\Software\Wine\Drivers' Audio REG_SZ alsa
   wineserver -w
 }
 
 wine_env_start() {
   wine_env_start_display
-  if [ "${WINE_ENV_FRESH:-0}" = 1 ] || [ -z "${WINEPREFIX:-}" ]; then
+  if [ "${WINE_ENV_FRESH:-0}" = 1 ]; then
     wine_env_make_prefix
+    return
   fi
+  # The run command's own prefix, kept between runs, with Wine's default audio.
+  export WINEPREFIX=${WINEPREFIX:-$HOME/.local/share/dialler/wine}
+  if [ ! -d "$WINEPREFIX" ]; then
+    echo "wine-env: creating a Wine prefix in $WINEPREFIX (once, ~10 s)"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    WINEARCH=win32 wineboot -i >/dev/null 2>&1
+  fi
+  wine_env_set_managed
+  wineserver -w
 }
 
 wine_env_stop() {

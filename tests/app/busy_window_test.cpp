@@ -51,9 +51,7 @@ TEST(BusyWindowTest, ClicksDuringASynchronousDialDoNotQueueMoreDials) {
 }
 
 TEST(BusyWindowTest, ClosingDuringAsynchronousPlaybackEndsCleanlyWithinTwoSeconds) {
-  SessionOptions options;
-  options.library = L"real";
-  DiallerSession session(options);
+  DiallerSession session(WithRealLibrary());
   session.SetText(kText1, L"0123456789ABCD*#0123456789ABCD*#");
   session.SetText(kText2, L"1000");
   session.SetCheck(BST_CHECKED);
@@ -71,9 +69,7 @@ namespace {
 TEST(NoAudioDeviceTest, DialsWithoutADeviceChangeNothingAndTheWindowCarriesOn) {
   // Wine without its ALSA driver has no waveOut device at all.
   ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winealsa.drv=d");
-  SessionOptions options;
-  options.library = L"real";
-  DiallerSession session(options);
+  DiallerSession session(WithRealLibrary());
   ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=");
 
   session.SetText(kText1, L"123#");

@@ -127,6 +127,13 @@ TEST(DialCommandLibraryTest, WithoutTheLibraryTheWindowWorksAndTheNextClickFinds
   EXPECT_EQ(session.CountLog("call"), 1);
 }
 
+TEST(DialCommandLibraryTest, MessagesAreInTheJapaneseUserInterfaceLanguage) {
+  SessionOptions options;
+  options.library.clear();
+  DiallerSession session(options);  // the suite runs in ja_JP.UTF-8
+  EXPECT_NE(session.Click().find(L"見つかりません"), std::wstring::npos);
+}
+
 TEST(DialCommandLibraryTest, ALibraryOnlyInTheCurrentDirectoryIsNotLoaded) {
   DiallerSession planted;  // its folder holds a recording zelnor.dll
   SessionOptions options;

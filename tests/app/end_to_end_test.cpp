@@ -7,9 +7,7 @@
 #include "window/form_layout.h"
 
 TEST(EndToEndTest, TypedSymbolsAreDialledThroughTheRealLibrary) {
-  SessionOptions options;
-  options.library = L"real";
-  DiallerSession session(options);
+  DiallerSession session(WithRealLibrary());
   session.SetText(kText1, L"0123456789ABCD*#");
   session.SetText(kText2, L"80");
   EXPECT_EQ(session.Click(), L"") << "no failure message";

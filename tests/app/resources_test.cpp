@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "resources/resource_ids.h"
 #include "tests/support/dialler_session_win.h"
 
 namespace {
@@ -121,9 +122,28 @@ TEST_F(ResourcesTest, VersionRecordIsJapaneseWithExactlyTheFiveKeys) {
   EXPECT_EQ(keys, expected);
 }
 
-TEST_F(ResourcesTest, MessagesExistInJapaneseAndEnglish) {
-  for (WORD language : {0x0411, 0x0409}) {
-    EXPECT_FALSE(Resource(RT_STRING, MAKEINTRESOURCEW(101 / 16 + 1), language).empty()) << language;
+// One string of a string-table block: blocks hold 16 length-prefixed strings.
+std::wstring StringFromBlock(const std::vector<BYTE>& block, UINT id) {
+  const auto* p = reinterpret_cast<const WCHAR*>(block.data());
+  const auto* end = p + block.size() / sizeof(WCHAR);
+  for (UINT i = 0; i < id % 16 && p < end; ++i) p += 1 + *p;
+  return p < end ? std::wstring(p + 1, *p) : std::wstring();
+}
+
+TEST_F(ResourcesTest, EveryMessageExistsInJapaneseAndInEnglishTheFallback) {
+  for (UINT id = IDS_INTERVAL_NOT_A_NUMBER; id <= IDS_UNEXPECTED_FAILURE; ++id) {
+    SCOPED_TRACE(id);
+    const LPCWSTR block = MAKEINTRESOURCEW(id / 16 + 1);
+    const std::wstring japanese = StringFromBlock(Resource(RT_STRING, block, 0x0411), id);
+    const std::wstring english = StringFromBlock(Resource(RT_STRING, block, 0x0409), id);
+    EXPECT_FALSE(japanese.empty());
+    EXPECT_FALSE(english.empty());
+    EXPECT_NE(japanese, english);
+    // Both say the same things: the same placeholders.
+    for (const wchar_t* placeholder : {L"%1", L"%2"}) {
+      EXPECT_EQ(japanese.find(placeholder) == std::wstring::npos,
+                english.find(placeholder) == std::wstring::npos) << placeholder;
+    }
   }
   EXPECT_FALSE(Resource(RT_MANIFEST, MAKEINTRESOURCEW(1)).empty());
 }

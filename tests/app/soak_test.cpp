@@ -33,9 +33,7 @@ void Dial(DiallerSession& session, int kind) {
 }
 
 TEST(SoakTest, MixedDialsLeaveHandlesAndPrivateBytesFlat) {
-  SessionOptions options;
-  options.library = L"real";
-  DiallerSession session(options);
+  DiallerSession session(WithRealLibrary());
   session.SetText(kText1, L"1#");
 
   for (int i = 0; i < 100; ++i) Dial(session, i % 4);  // warm-up: device, heaps, caches

@@ -19,6 +19,13 @@ struct SessionOptions {
   std::wstring working_directory;
 };
 
+// A session with the zelnor.dll we ship beside the exe.
+inline SessionOptions WithRealLibrary() {
+  SessionOptions options;
+  options.library = L"real";
+  return options;
+}
+
 struct ProcessFigures {
   DWORD handles;
   SIZE_T private_bytes;
