@@ -112,14 +112,13 @@ TEST_F(DialCommandTest, BindsOnceAndLaterDialsMakeNoSecondLookup) {
 }
 
 TEST(DialCommandLibraryTest, WithoutTheLibraryTheWindowWorksAndTheNextClickFindsItOncePlaced) {
-  SessionOptions options;
-  options.library.clear();
-  DiallerSession session(options);
+  DiallerSession session(WithoutLibrary());
   EXPECT_EQ(session.Text(kText2), L"150");
 
   const std::wstring message = session.Click();
   EXPECT_NE(message.find(L"zelnor.dll"), std::wstring::npos);
   EXPECT_NE(message.find(session.folder()), std::wstring::npos) << "says where it looked";
+  EXPECT_NE(message.find(L"見つかりません"), std::wstring::npos) << "in the UI language, Japanese here";
   EXPECT_EQ(session.Click().empty(), false) << "still missing, still said";
 
   session.InstallLibrary(L"recording");
@@ -127,17 +126,9 @@ TEST(DialCommandLibraryTest, WithoutTheLibraryTheWindowWorksAndTheNextClickFinds
   EXPECT_EQ(session.CountLog("call"), 1);
 }
 
-TEST(DialCommandLibraryTest, MessagesAreInTheJapaneseUserInterfaceLanguage) {
-  SessionOptions options;
-  options.library.clear();
-  DiallerSession session(options);  // the suite runs in ja_JP.UTF-8
-  EXPECT_NE(session.Click().find(L"見つかりません"), std::wstring::npos);
-}
-
 TEST(DialCommandLibraryTest, ALibraryOnlyInTheCurrentDirectoryIsNotLoaded) {
   DiallerSession planted;  // its folder holds a recording zelnor.dll
-  SessionOptions options;
-  options.library.clear();
+  SessionOptions options = WithoutLibrary();
   options.working_directory = planted.folder();
   DiallerSession session(options);
   EXPECT_NE(session.Click(), L"");
@@ -170,9 +161,7 @@ TEST(DialCommandLibraryTest, LibraryFaultsEachGiveTheirOwnMessageAndTheNextGoodC
 }
 
 TEST(DialCommandLibraryTest, ACorruptLibrarySaysItCannotBeLoaded) {
-  SessionOptions options;
-  options.library.clear();
-  DiallerSession session(options);
+  DiallerSession session(WithoutLibrary());
   const std::wstring path = session.folder() + L"\\zelnor.dll";
   HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;

@@ -26,6 +26,13 @@ inline SessionOptions WithRealLibrary() {
   return options;
 }
 
+// A session with no zelnor.dll anywhere the program looks.
+inline SessionOptions WithoutLibrary() {
+  SessionOptions options;
+  options.library.clear();
+  return options;
+}
+
 struct ProcessFigures {
   DWORD handles;
   SIZE_T private_bytes;
