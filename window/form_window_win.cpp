@@ -112,12 +112,30 @@ bool IsClickOfCommand1(HWND form, WPARAM wparam, LPARAM lparam) {
          reinterpret_cast<HWND>(lparam) == ::GetDlgItem(form, kCommand1);
 }
 
+// Sizes the window so its client area is exactly Form1's at `dpi`. The frame
+// computed for that DPI is corrected by what the system then reports, since
+// not every system draws the frame at the window's own DPI.
+void SizeClientArea(HWND form, UINT dpi, const POINT* position) {
+  const int width = TwipsToPixels(kForm1.client_width, static_cast<int>(dpi));
+  const int height = TwipsToPixels(kForm1.client_height, static_cast<int>(dpi));
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (position ? 0 : SWP_NOMOVE);
+  const int x = position ? position->x : 0;
+  const int y = position ? position->y : 0;
+  SIZE size = WindowSizeForClient(width, height, kFormStyle, kFormExStyle, dpi);
+  ::SetWindowPos(form, nullptr, x, y, size.cx, size.cy, flags);
+
+  RECT client;
+  ::GetClientRect(form, &client);
+  if (client.right != width || client.bottom != height) {
+    size.cx += width - client.right;
+    size.cy += height - client.bottom;
+    ::SetWindowPos(form, nullptr, x, y, size.cx, size.cy, flags);
+  }
+}
+
 void OnDpiChanged(HWND form, FormState& state, UINT dpi, const RECT& suggested) {
-  const SIZE size = WindowSizeForClient(TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
-                                        TwipsToPixels(kForm1.client_height, static_cast<int>(dpi)),
-                                        kFormStyle, kFormExStyle, dpi);
-  ::SetWindowPos(form, nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT position{suggested.left, suggested.top};
+  SizeClientArea(form, dpi, &position);
   ApplyDpi(form, state, dpi);
 }
 
@@ -218,11 +236,7 @@ HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click) {
   if (!form) ThrowLastError("CreateWindowEx (Form1)");
 
   const UINT dpi = DpiForWindow(form.get());
-  const SIZE size = WindowSizeForClient(TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
-                                        TwipsToPixels(kForm1.client_height, static_cast<int>(dpi)),
-                                        kFormStyle, kFormExStyle, dpi);
-  ::SetWindowPos(form.get(), nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeClientArea(form.get(), dpi, nullptr);
   TrimSystemMenu(form.get());
   CreateControls(form.get(), instance);
   ApplyDpi(form.get(), owned_state, dpi);

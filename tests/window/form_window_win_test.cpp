@@ -55,6 +55,21 @@ TEST_F(FormWindowTest, SystemMenuOffersOnlyMoveAndClose) {
   EXPECT_EQ(commands, (std::vector<UINT>{SC_MOVE, SC_CLOSE}));
 }
 
+TEST_F(FormWindowTest, WearsTheExecutablesIconInBothSizes) {
+  const auto icon_size = [this](WPARAM which) {
+    HICON icon = reinterpret_cast<HICON>(::SendMessageW(form_.get(), WM_GETICON, which, 0));
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return 0L;
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+  };
+  EXPECT_EQ(icon_size(ICON_BIG), ::GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(icon_size(ICON_SMALL), ::GetSystemMetrics(SM_CXSMICON));
+}
+
 TEST_F(FormWindowTest, OnlyTheButtonsOwnClickReachesTheHandler) {
   HWND text2 = ::GetDlgItem(form_.get(), kText2);
   HWND check1 = ::GetDlgItem(form_.get(), kCheck1);
@@ -87,12 +102,15 @@ TEST_F(FormWindowTest, EveryControlHasTheMessageFontAndCaptionsFitIt) {
   EXPECT_LE(RectOf(kLabel2).left + RectOf(kLabel2).width, RectOf(kText2).left);
 }
 
-// (The client area at another DPI is checked on the real, DPI-aware exe;
-// this test process is not DPI-aware, so its frame stays at 96 DPI.)
-TEST_F(FormWindowTest, ADpiChangeRescalesControlsAndFontFromTheTable) {
+TEST_F(FormWindowTest, ADpiChangeRescalesWindowControlsAndFontFromTheTable) {
   const LONG font_at_96 = FontHeight(kText1);
   RECT suggested{10, 10, 500, 300};
   ::SendMessageW(form_.get(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT client;
+  ::GetClientRect(form_.get(), &client);
+  EXPECT_EQ(client.right, 570);
+  EXPECT_EQ(client.bottom, 210);
 
   for (const ControlRecord& record : kForm1Controls) {
     if (record.fit_to_text) continue;
