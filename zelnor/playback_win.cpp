@@ -71,8 +71,8 @@ void Playback::StartWorker(const std::shared_ptr<Playback>& self) {
   UniqueModule reference(module);  // handed to the worker once it runs
   auto start = std::unique_ptr<ThreadStart>(new (std::nothrow) ThreadStart{self, module});
   if (!start) throw ZelnorError(ZELNOR_E_OUT_OF_MEMORY, "out of memory");
-  // The worker's deepest frame holds a few small locals; a modest stack keeps
-  // the commit charge of a playback low.
+  // The worker's frames are small (its sample blocks live on the heap), so a
+  // modest address-space reservation is plenty.
   constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
   thread_.reset(::CreateThread(nullptr, kWorkerStackBytes, &Playback::ThreadMain, start.get(),
                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
