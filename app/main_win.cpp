@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tone/dll_search_win.h"
+#include "common/ansi_text_win.h"
 #include "common/handles_win.h"
 #include "dial/dial_command_win.h"
 #include "window/form_layout.h"
@@ -45,10 +46,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   try {
     return Run(instance, show);
   } catch (const std::exception& failure) {
-    const std::string what = failure.what();
-    const std::wstring text(what.begin(), what.end());
+    // The window could not be built: say why, with no window to own the box.
     const std::wstring title(kForm1.title);
-    ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxW(nullptr, FromAnsiCodePage(failure.what()).c_str(), title.c_str(),
+                  MB_OK | MB_ICONERROR);
     return 1;
   }
 }

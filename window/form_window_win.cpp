@@ -4,12 +4,13 @@
 #include <new>
 #include <string>
 
+#include "common/ansi_text_win.h"
+#include "common/click_failure.h"
 #include "common/format_text.h"
 #include "common/handles_win.h"
 #include "common/resource_string_win.h"
 #include "common/win32_error_win.h"
 #include "resources/resource_ids.h"
-#include "common/click_failure.h"
 #include "window/form_builder_win.h"
 #include "window/form_dpi_win.h"
 #include "window/form_layout.h"
@@ -45,11 +46,14 @@ void ApplyDpi(HWND form, FormState& state, UINT dpi) {
   LayOutControls(form, font.get(), dpi);
   state.font = std::move(font);
 
+  // The old icons go only after the window holds the new ones.
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
-  state.big_icon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, dpi);
-  state.small_icon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, dpi);
-  ::SendMessageW(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.big_icon.get()));
-  ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.small_icon.get()));
+  UniqueIcon big_icon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, dpi);
+  UniqueIcon small_icon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, dpi);
+  ::SendMessageW(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon.get()));
+  ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
+  state.big_icon = std::move(big_icon);
+  state.small_icon = std::move(small_icon);
 }
 
 // A fixed dialog frame offers only Move and Close, as dialogs do; whatever
@@ -99,9 +103,8 @@ void DispatchClick(HWND form, FormState& state) {
   } catch (const std::bad_alloc&) {
     ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
   } catch (const std::exception& failure) {
-    const std::string what = failure.what();
     ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
-                                 {std::wstring(what.begin(), what.end())}));
+                                 {FromAnsiCodePage(failure.what())}));
   }
 }
 
