@@ -45,6 +45,9 @@ wine_env_make_prefix() {
   WINEARCH=win32 wineboot -i >/dev/null 2>&1
   wine_env_set_managed
   wine_env_set 'HKCU\Software\Wine\Drivers' Audio REG_SZ alsa
+  # A crash under test should end the process and say where, not wait in
+  # an attached debugger.
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1
   wineserver -w
 }
 

@@ -1,6 +1,7 @@
 #include "tests/support/dialler_session_win.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -278,6 +279,19 @@ DWORD CountHandlesFromSystemList(DWORD process_id) {
   return 0;
 }
 
+DWORD CountThreads(DWORD process_id) {
+  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  DWORD count = 0;
+  for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+       more = ::Thread32Next(snapshot.get(), &entry)) {
+    count += entry.th32OwnerProcessID == process_id;
+  }
+  return count;
+}
+
 }  // namespace
 
 ProcessFigures DiallerSession::Figures() const {
@@ -291,6 +305,7 @@ ProcessFigures DiallerSession::Figures() const {
                          sizeof(memory));
   // Windows reports the commit charge in both; Wine only in PagefileUsage.
   figures.private_bytes = std::max(memory.PrivateUsage, memory.PagefileUsage);
+  figures.threads = CountThreads(::GetProcessId(process_.get()));
   EXPECT_GT(figures.handles, 0u) << "no handle count for the process";
   EXPECT_GT(figures.private_bytes, 0u) << "no memory figures for the process";
   return figures;

@@ -36,6 +36,7 @@ inline SessionOptions WithoutLibrary() {
 struct ProcessFigures {
   DWORD handles;
   SIZE_T private_bytes;
+  DWORD threads;
 };
 
 class DiallerSession {
