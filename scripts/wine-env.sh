@@ -47,7 +47,8 @@ wine_env_make_prefix() {
   wine_env_set 'HKCU\Software\Wine\Drivers' Audio REG_SZ alsa
   # A crash under test should end the process and say where, not wait in
   # an attached debugger.
-  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1
+  # (Wine falls back to winedbg when the value is missing, so name none.)
+  wine_env_set 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-debugger.exe %ld %ld'
   wineserver -w
 }
 
