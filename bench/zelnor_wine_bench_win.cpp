@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "zelnor/zelnor.h"
 
 namespace {
 
-using PlayDtmfFunction = int(__stdcall*)(const char*, int32_t, int32_t);
+using PlayDtmfFunction = ZelnorPlayDtmfFunction;
 using WaveOutWriteFunction = MMRESULT(WINAPI*)(HWAVEOUT, LPWAVEHDR, UINT);
 
 double NowMs() {

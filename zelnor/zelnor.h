@@ -48,6 +48,10 @@ extern "C" {
 
 int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
 
+/* For callers that load the DLL and look PlayDTMF up by name. */
+typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,
+                                                 int32_t async);
+
 #ifdef __cplusplus
 }
 #endif

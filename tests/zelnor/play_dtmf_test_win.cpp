@@ -17,7 +17,7 @@
 
 namespace {
 
-using PlayDtmfFunction = int(__stdcall*)(const char*, int32_t, int32_t);
+using PlayDtmfFunction = ZelnorPlayDtmfFunction;
 using Clock = std::chrono::steady_clock;
 
 constexpr uint64_t kBytesPerMs = 48000 * 2 / 1000;

@@ -13,10 +13,11 @@
 #include <string>
 
 #include "common/handles_win.h"
+#include "zelnor/zelnor.h"
 
 namespace {
 
-using PlayDtmfFunction = int(__stdcall*)(const char*, int32_t, int32_t);
+using PlayDtmfFunction = ZelnorPlayDtmfFunction;
 
 std::string Narrow(const wchar_t* text) {
   std::string out;
