@@ -19,8 +19,8 @@ int Player::Play(const char* dial, int32_t interval_ms, bool async) {
   if (dial == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
   // Everything needed from the caller's string is copied here, before any
   // asynchronous return.
-  DtmfSequence sequence(ReadSymbols(dial, SystemCodePageRules()), ClampIntervalMs(interval_ms),
-                        kDefaultSampleRate);
+  DtmfSequence sequence(ReadSymbols(dial, SystemCodePageRules()),
+                        {ClampIntervalMs(interval_ms), ClampIntervalMs(interval_ms)});
   const bool stop_only = sequence.Finished();
   // Checked here so that even an asynchronous call reports it.
   if (!stop_only && ::waveOutGetNumDevs() == 0) return ZELNOR_E_NO_DEVICE;

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "signal_analysis.h"
+#include "zelnor/zelnor_error.h"
 
 using zelnor_test::Db;
 using zelnor_test::Render;
@@ -90,12 +92,18 @@ TEST(DtmfSequenceSignal, EverythingButTheTwoTonesIsFortyDbBelowTheLowTone) {
   std::printf("worst unwanted component %.1f dB below the low tone\n", -worst);
 }
 
-TEST(DtmfSequenceSignal, PeaksStayAtOrBelowMinusOneDbfs) {
-  const std::vector<int16_t> x = Render("123A456B789C*0#D", 1000, kRate);
-  int peak = 0;
-  for (int16_t s : x) peak = std::max(peak, std::abs(static_cast<int>(s)));
-  EXPECT_LE(peak, 32767 * std::pow(10.0, -1.0 / 20));
-  std::printf("peak %.2f dBFS\n", Db(peak / 32768.0));
+TEST(DtmfSequenceSignal, PeaksFollowTheRequestedLevelAndStayAtOrBelowMinusOneDbfsByDefault) {
+  for (double level : {zelnor::kPeakDbfs, -20.0, -60.0, 0.0}) {
+    SCOPED_TRACE(level);
+    const std::vector<int16_t> x = Render("123A456B789C*0#D", {1000, 40, kRate, level});
+    int peak = 0;
+    for (int16_t s : x) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    EXPECT_NEAR(Db(peak / 32767.0), level, 0.2);
+    if (level == zelnor::kPeakDbfs) {
+      EXPECT_LE(peak, 32767 * std::pow(10.0, -1.0 / 20));
+      std::printf("peak %.2f dBFS\n", Db(peak / 32768.0));
+    }
+  }
 }
 
 TEST(DtmfSequenceSignal, TonesFadeInAndOutOverAFewMilliseconds) {
@@ -119,24 +127,27 @@ TEST(DtmfSequenceSignal, TonesFadeInAndOutOverAFewMilliseconds) {
   EXPECT_NEAR(rms(tone - 20 * ms, 10 * ms), full, 0.03 * full);
 }
 
-TEST(DtmfSequenceTiming, ToneAndSilenceLastExactlyOneIntervalEach) {
-  for (uint32_t rate : {8000u, 22050u, 48000u}) {
-    for (int32_t interval : {40, 41, 150}) {
-      SCOPED_TRACE(testing::Message() << rate << " Hz, " << interval << " ms");
-      const size_t tone = static_cast<size_t>(std::llround(interval * rate / 1000.0));
-      const std::vector<int16_t> x = Render("5#", interval, rate);
-      ASSERT_EQ(x.size(), 4 * tone);
+TEST(DtmfSequenceTiming, ToneAndSilenceLastTheirOwnLengths) {
+  const std::pair<int32_t, int32_t> lengths[] = {{40, 40}, {41, 41}, {150, 150}, {40, 1000}, {300, 45}};
+  for (uint32_t rate : {8000u, 16000u, 22050u, 44100u, 48000u}) {
+    for (const auto& [tone_ms, gap_ms] : lengths) {
+      SCOPED_TRACE(testing::Message() << rate << " Hz, " << tone_ms << " + " << gap_ms << " ms");
+      const size_t tone = static_cast<size_t>(std::llround(tone_ms * rate / 1000.0));
+      const size_t gap = static_cast<size_t>(std::llround(gap_ms * rate / 1000.0));
+      const std::vector<int16_t> x = Render("5#", {tone_ms, gap_ms, rate});
+      ASSERT_EQ(x.size(), 2 * (tone + gap));
       const size_t half_ms = rate / 2000;
       const auto loudest = [&](size_t first) {
         return *std::max_element(x.begin() + first, x.begin() + first + half_ms,
                                  [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
       };
-      for (size_t start : {size_t{0}, 2 * tone}) {
+      for (size_t start : {size_t{0}, tone + gap}) {
         // Sound reaches into the first and the last half millisecond...
-        EXPECT_GT(std::abs(loudest(start)), 100);
-        EXPECT_GT(std::abs(loudest(start + tone - half_ms)), 100);
+        EXPECT_GT(std::abs(loudest(start)), 10);
+        EXPECT_GT(std::abs(loudest(start + tone - half_ms)), 10);
         // ...and not a sample beyond.
-        EXPECT_TRUE(std::all_of(x.begin() + start + tone, x.begin() + start + 2 * tone, [](int16_t s) { return s == 0; }));
+        EXPECT_TRUE(std::all_of(x.begin() + start + tone, x.begin() + start + tone + gap,
+                                [](int16_t s) { return s == 0; }));
       }
     }
   }
@@ -144,7 +155,7 @@ TEST(DtmfSequenceTiming, ToneAndSilenceLastExactlyOneIntervalEach) {
 
 TEST(DtmfSequenceTiming, BlocksOfAnySizeGiveTheSameSamplesAsOneCall) {
   const std::vector<int16_t> whole = Render("0*9D", 45, kRate);
-  zelnor::DtmfSequence sequence("0*9D", 45, kRate);
+  zelnor::DtmfSequence sequence("0*9D", {45, 45, kRate});
   std::vector<int16_t> pieces;
   const size_t sizes[] = {1, 7, 960, 333, 4321, 2};
   for (size_t i = 0; !sequence.Finished(); ++i) {
@@ -158,9 +169,18 @@ TEST(DtmfSequenceTiming, BlocksOfAnySizeGiveTheSameSamplesAsOneCall) {
 }
 
 TEST(DtmfSequenceTiming, AnEmptyStringIsFinishedAtOnce) {
-  zelnor::DtmfSequence sequence("", 40, kRate);
+  zelnor::DtmfSequence sequence("", {40, 40, kRate});
   EXPECT_TRUE(sequence.Finished());
   EXPECT_EQ(sequence.TotalSamples(), 0u);
+}
+
+TEST(DtmfSequenceOptions, LengthsRatesAndLevelsOutOfRangeAreRefused) {
+  const zelnor::SequenceOptions bad[] = {
+      {39, 40, kRate}, {40, 39, kRate}, {10001, 40, kRate}, {40, 10001, kRate},
+      {40, 40, 7999}, {40, 40, kRate, 0.1}, {40, 40, kRate, -60.1}};
+  for (const zelnor::SequenceOptions& options : bad) {
+    EXPECT_THROW(zelnor::DtmfSequence("1", options), zelnor::ZelnorError);
+  }
 }
 
 }  // namespace
