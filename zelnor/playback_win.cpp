@@ -50,14 +50,16 @@ struct Playback::ThreadStart {
   HMODULE module;
 };
 
-std::shared_ptr<Playback> Playback::Start(DtmfSequence sequence, std::shared_ptr<Playback> predecessor) {
-  auto playback = std::make_shared<Playback>(std::move(sequence), std::move(predecessor));
+std::shared_ptr<Playback> Playback::Start(DtmfSequence sequence, UINT device,
+                                          std::shared_ptr<Playback> predecessor) {
+  auto playback = std::make_shared<Playback>(std::move(sequence), device, std::move(predecessor));
   playback->StartWorker(playback);
   return playback;
 }
 
-Playback::Playback(DtmfSequence sequence, std::shared_ptr<Playback> predecessor)
+Playback::Playback(DtmfSequence sequence, UINT device, std::shared_ptr<Playback> predecessor)
     : sequence_(std::move(sequence)),
+      device_(device),
       predecessor_(std::move(predecessor)),
       block_done_(CreateEventOrThrow(false)),
       stop_(CreateEventOrThrow(true)) {}
@@ -111,8 +113,9 @@ int Playback::OpenAndStream() {
   if (::WaitForSingleObject(stop_.get(), 0) == WAIT_OBJECT_0) return ZELNOR_OK;
   const WAVEFORMATEX format = MonoPcm16(sequence_.SampleRate());
   HWAVEOUT raw_device = nullptr;
-  const MMRESULT opened = ::waveOutOpen(&raw_device, WAVE_MAPPER, &format,
-                                        reinterpret_cast<DWORD_PTR>(block_done_.get()), 0, CALLBACK_EVENT);
+  const MMRESULT opened =
+      ::waveOutOpen(&raw_device, device_, &format, reinterpret_cast<DWORD_PTR>(block_done_.get()),
+                    0, CALLBACK_EVENT);
   if (opened != MMSYSERR_NOERROR) return DeviceOpenError(opened);
   const UniqueWaveOut device(raw_device);
   return StreamToWaveOut(device.get(), block_done_.get(), stop_.get(), sequence_);

@@ -1,5 +1,5 @@
 #pragma once
-// One playback: a worker thread that opens the default device and streams a
+// One playback: a worker thread that opens a waveOut device and streams a
 // sequence into it. The worker holds a reference to this module while it
 // runs, so unloading the DLL mid-playback only takes effect once it ends.
 //
@@ -22,9 +22,11 @@ class Playback {
   // `predecessor` (may be null) must already have been asked to stop; the
   // new worker touches the device only after it has ended. Throws
   // ZelnorError when the worker cannot be started.
-  static std::shared_ptr<Playback> Start(DtmfSequence sequence, std::shared_ptr<Playback> predecessor);
+  // `device` is a waveOut id or WAVE_MAPPER.
+  static std::shared_ptr<Playback> Start(DtmfSequence sequence, UINT device,
+                                         std::shared_ptr<Playback> predecessor);
 
-  Playback(DtmfSequence sequence, std::shared_ptr<Playback> predecessor);
+  Playback(DtmfSequence sequence, UINT device, std::shared_ptr<Playback> predecessor);
   Playback(const Playback&) = delete;
   Playback& operator=(const Playback&) = delete;
 
@@ -41,6 +43,7 @@ class Playback {
   int OpenAndStream();
 
   DtmfSequence sequence_;
+  UINT device_;
   std::shared_ptr<Playback> predecessor_;  // the worker drops it once it has ended
   UniqueKernelHandle block_done_;
   UniqueKernelHandle stop_;

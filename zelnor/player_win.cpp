@@ -2,28 +2,31 @@
 
 #include <mmsystem.h>
 
-#include "zelnor/dtmf_levels.h"
-#include "zelnor/interval.h"
-#include "zelnor/symbol_reader.h"
-#include "zelnor/system_code_page_win.h"
+#include "zelnor/dial_sequence_win.h"
 #include "zelnor/zelnor.h"
 
 namespace zelnor {
+namespace {
+
+bool DeviceExists(UINT device) {
+  const UINT count = ::waveOutGetNumDevs();
+  return count > 0 && (device == WAVE_MAPPER || device < count);
+}
+
+}  // namespace
 
 Player& Player::Instance() {
   static Player* const instance = new Player;
   return *instance;
 }
 
-int Player::Play(const char* dial, int32_t interval_ms, bool async) {
-  if (dial == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
+int Player::Play(const char* dial, const ZelnorOptions* options, bool async) {
   // Everything needed from the caller's string is copied here, before any
   // asynchronous return.
-  DtmfSequence sequence(ReadSymbols(dial, SystemCodePageRules()),
-                        {ClampIntervalMs(interval_ms), ClampIntervalMs(interval_ms)});
+  DtmfSequence sequence = SequenceForDial(dial, options);
   const bool stop_only = sequence.Finished();
   // Checked here so that even an asynchronous call reports it.
-  if (!stop_only && ::waveOutGetNumDevs() == 0) return ZELNOR_E_NO_DEVICE;
+  if (!stop_only && !DeviceExists(options->device)) return ZELNOR_E_NO_DEVICE;
 
   std::shared_ptr<Playback> previous;
   std::shared_ptr<Playback> playback;
@@ -32,7 +35,7 @@ int Player::Play(const char* dial, int32_t interval_ms, bool async) {
     previous = current_;
     if (previous) previous->RequestStop();
     if (!stop_only) {
-      playback = Playback::Start(std::move(sequence), previous);
+      playback = Playback::Start(std::move(sequence), options->device, previous);
       current_ = playback;
     }
   }

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "zelnor/playback_win.h"
+#include "zelnor/zelnor.h"
 
 namespace zelnor {
 
@@ -15,8 +16,8 @@ class Player {
   // Never destroyed: nothing may wait on a thread while the DLL detaches.
   static Player& Instance();
 
-  // PlayDTMF's behaviour (zelnor.h); throws ZelnorError or std::bad_alloc.
-  int Play(const char* dial, int32_t interval_ms, bool async);
+  // PlayDTMFEx's behaviour (zelnor.h); throws ZelnorError or std::bad_alloc.
+  int Play(const char* dial, const ZelnorOptions* options, bool async);
 
   // Drops a finished playback's handles when the DLL is unloaded. By then no
   // worker runs this module's code, so this never waits.
