@@ -31,7 +31,8 @@ struct Expected {
 std::vector<Expected> StandardKeypad() {
   std::vector<Expected> keys;
   for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) keys.push_back({kRows[row][column], kLowHz[row], kHighHz[column]});
+    for (int column = 0; column < 4; ++column)
+      keys.push_back({kRows[row][column], kLowHz[row], kHighHz[column]});
   }
   return keys;
 }
@@ -64,7 +65,8 @@ TEST(DtmfSequenceSignal, EachSymbolPlaysItsTwoTonesWithTheHighGroupTwoDbUp) {
     EXPECT_NEAR(twist, 2.0, 0.5);
     worst_twist_error = std::max(worst_twist_error, std::abs(twist - 2.0));
   }
-  std::printf("worst frequency error %.5f%%, worst twist error %.3f dB\n", worst_error * 100, worst_twist_error);
+  std::printf("worst frequency error %.5f%%, worst twist error %.3f dB\n", worst_error * 100,
+              worst_twist_error);
 }
 
 TEST(DtmfSequenceSignal, EverythingButTheTwoTonesIsFortyDbBelowTheLowTone) {
@@ -75,7 +77,8 @@ TEST(DtmfSequenceSignal, EverythingButTheTwoTonesIsFortyDbBelowTheLowTone) {
     const std::vector<double> spectrum = zelnor_test::Spectrum(x, kSteadyFirst, kSteadyCount);
     const double bin_hz = static_cast<double>(kRate) / kSteadyCount;
     const auto near_tone = [&](size_t bin) {
-      return std::abs(bin * bin_hz - key.low_hz) < 8 * bin_hz || std::abs(bin * bin_hz - key.high_hz) < 8 * bin_hz;
+      return std::abs(bin * bin_hz - key.low_hz) < 8 * bin_hz ||
+             std::abs(bin * bin_hz - key.high_hz) < 8 * bin_hz;
     };
     const double low_tone = std::abs(ToneAt(x, kSteadyFirst, kSteadyCount, key.low_hz, kRate));
     double unwanted = 0;  // DC, harmonics, intermodulation and noise alike
@@ -128,7 +131,8 @@ TEST(DtmfSequenceSignal, TonesFadeInAndOutOverAFewMilliseconds) {
 }
 
 TEST(DtmfSequenceTiming, ToneAndSilenceLastTheirOwnLengths) {
-  const std::pair<int32_t, int32_t> lengths[] = {{40, 40}, {41, 41}, {150, 150}, {40, 1000}, {300, 45}};
+  const std::pair<int32_t, int32_t> lengths[] = {
+      {40, 40}, {41, 41}, {150, 150}, {40, 1000}, {300, 45}};
   for (uint32_t rate : {8000u, 16000u, 22050u, 44100u, 48000u}) {
     for (const auto& [tone_ms, gap_ms] : lengths) {
       SCOPED_TRACE(testing::Message() << rate << " Hz, " << tone_ms << " + " << gap_ms << " ms");
@@ -176,8 +180,8 @@ TEST(DtmfSequenceTiming, AnEmptyStringIsFinishedAtOnce) {
 
 TEST(DtmfSequenceOptions, LengthsRatesAndLevelsOutOfRangeAreRefused) {
   const zelnor::SequenceOptions bad[] = {
-      {39, 40, kRate}, {40, 39, kRate}, {10001, 40, kRate}, {40, 10001, kRate},
-      {40, 40, 7999}, {40, 40, kRate, 0.1}, {40, 40, kRate, -60.1}};
+      {39, 40, kRate}, {40, 39, kRate},      {10001, 40, kRate},    {40, 10001, kRate},
+      {40, 40, 7999},  {40, 40, kRate, 0.1}, {40, 40, kRate, -60.1}};
   for (const zelnor::SequenceOptions& options : bad) {
     EXPECT_THROW(zelnor::DtmfSequence("1", options), zelnor::ZelnorError);
   }

@@ -64,6 +64,14 @@ bool TakesValue(const std::wstring& option) {
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
   Command command;
+  // Asking for help is never a mistake, whatever else is on the line.
+  for (const std::wstring& argument : arguments) {
+    if (argument == L"--") break;
+    if (argument == L"--help" || argument == L"-h") {
+      command.action = Action::kHelp;
+      return command;
+    }
+  }
   std::optional<std::wstring> symbols;
   std::optional<int32_t> gap_ms;
   bool options_ended = false;
@@ -77,9 +85,6 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     }
     if (argument == L"--") {
       options_ended = true;
-    } else if (argument == L"--help" || argument == L"-h") {
-      command.action = Action::kHelp;
-      return command;
     } else if (argument == L"--list-devices") {
       command.action = Action::kListDevices;
     } else if (argument == L"-v") {

@@ -1,0 +1,62 @@
+#include "zelnor/options.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "zelnor/zelnor_error.h"
+
+namespace {
+
+ZelnorOptions Valid() { return ZELNOR_OPTIONS_FOR_INTERVAL(100); }
+
+TEST(PlayDtmfOptions, AreTheClampedIntervalForToneAndGapWithEveryDefault) {
+  for (const auto& [interval, expected] : {std::pair{-5, 40}, {150, 150}, {20000, 10000}}) {
+    const ZelnorOptions options = zelnor::PlayDtmfOptions(interval);
+    EXPECT_EQ(options.cbSize, sizeof(ZelnorOptions));
+    EXPECT_EQ(options.tone_ms, expected);
+    EXPECT_EQ(options.gap_ms, expected);
+    EXPECT_EQ(options.sample_rate, 48000u);
+    EXPECT_EQ(options.level_db10, -15);
+    EXPECT_EQ(options.device, ZELNOR_DEFAULT_DEVICE);
+  }
+}
+
+TEST(ToSequenceOptions, TakesEveryFieldWithinItsRange) {
+  for (uint32_t rate : zelnor::kSampleRates) {
+    ZelnorOptions options{sizeof(ZelnorOptions), 40, 10000, rate, -600, 3};
+    zelnor::SequenceOptions taken = zelnor::ToSequenceOptions(&options);
+    EXPECT_EQ(taken.tone_ms, 40);
+    EXPECT_EQ(taken.gap_ms, 10000);
+    EXPECT_EQ(taken.sample_rate, rate);
+    EXPECT_DOUBLE_EQ(taken.peak_dbfs, -60.0);
+  }
+}
+
+TEST(ToSequenceOptions, RefusesANullPointerAWrongSizeAndEveryFieldOutOfRange) {
+  EXPECT_THROW(zelnor::ToSequenceOptions(nullptr), zelnor::ZelnorError);
+  const std::function<void(ZelnorOptions&)> spoil[] = {
+      [](ZelnorOptions& o) { o.cbSize = 0; },
+      [](ZelnorOptions& o) { o.cbSize += 4; },
+      [](ZelnorOptions& o) { o.tone_ms = 39; },
+      [](ZelnorOptions& o) { o.tone_ms = 10001; },
+      [](ZelnorOptions& o) { o.gap_ms = 0; },
+      [](ZelnorOptions& o) { o.gap_ms = 10001; },
+      [](ZelnorOptions& o) { o.sample_rate = 22050; },
+      [](ZelnorOptions& o) { o.sample_rate = 0; },
+      [](ZelnorOptions& o) { o.level_db10 = 1; },
+      [](ZelnorOptions& o) { o.level_db10 = -601; },
+  };
+  for (size_t i = 0; i < std::size(spoil); ++i) {
+    ZelnorOptions options = Valid();
+    spoil[i](options);
+    try {
+      zelnor::ToSequenceOptions(&options);
+      ADD_FAILURE() << "case " << i << " accepted";
+    } catch (const zelnor::ZelnorError& error) {
+      EXPECT_EQ(error.code(), ZELNOR_E_INVALID_ARGUMENT) << "case " << i;
+    }
+  }
+}
+
+}  // namespace
