@@ -77,7 +77,10 @@ extern "C" {
  *              ZELNOR_DEFAULT_DEVICE. Only playing uses it; an id with no
  *              device behind it gives ZELNOR_E_NO_DEVICE.
  *
- * A field out of range gives ZELNOR_E_INVALID_ARGUMENT and nothing happens.
+ * For the calls below, a field out of range or a null pointer (other than
+ * RenderDTMF's samples) gives ZELNOR_E_INVALID_ARGUMENT and nothing happens:
+ * unlike PlayDTMF's interval, nothing is clamped. The struct has the same
+ * layout for 32- and 64-bit callers.
  */
 typedef struct ZelnorOptions {
   uint32_t cbSize;
