@@ -19,13 +19,13 @@ std::string ReadDialSymbols(const char* dial) {
   // Its wide form would not fit in a 32-bit process anyway.
   if (size > static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
   const int byte_count = static_cast<int>(size);
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, dial, byte_count, nullptr, 0);
+  // No code page gives more characters than bytes, so one pass decodes it.
+  // Not a std::wstring, which would link the C++ library's whole wide string
+  // into the DLL.
+  std::vector<wchar_t> text(size);
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, dial, byte_count, text.data(), byte_count);
   if (length <= 0) throw ZelnorError(ZELNOR_E_SYSTEM, "cannot decode the dial string");
-  // A vector, not a std::wstring, which would link the library's whole wide
-  // string instantiation into the DLL.
-  std::vector<wchar_t> text(static_cast<size_t>(length));
-  ::MultiByteToWideChar(CP_ACP, 0, dial, byte_count, text.data(), length);
-  return ReadSymbols(std::wstring_view(text.data(), text.size()));
+  return ReadSymbols(std::wstring_view(text.data(), static_cast<size_t>(length)));
 }
 
 }  // namespace zelnor
