@@ -13,8 +13,8 @@ int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
   if (sequence.TotalSamples() > kMaxWaveSamples) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "too long for a WAV file");
   }
-  UniqueFileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return ZELNOR_E_FILE;
   const auto write = [&file](const uint8_t* bytes, size_t count) {
     DWORD written = 0;

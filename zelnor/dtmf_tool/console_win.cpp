@@ -35,13 +35,11 @@ std::string ReadStandardInput() {
 
 std::wstring SystemErrorText(DWORD error) {
   UniqueLocalMemory buffer;
-  wchar_t* text = nullptr;
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  buffer.reset(text);
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
   if (length == 0) return L"error " + std::to_wstring(error);
-  std::wstring message(text, length);
+  std::wstring message(static_cast<const wchar_t*>(buffer.get()), length);
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                               message.back() == L' ' || message.back() == L'.')) {
     message.pop_back();
