@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,8 @@ constexpr int kExitDevice = 3;
 void PrintError(const std::wstring& line) { Print(STD_ERROR_HANDLE, line + L"\n"); }
 
 std::wstring ZelnorErrorText(int result) {
-  switch (result) {
-    case ZELNOR_E_INVALID_ARGUMENT:
-      return L"zelnor.dll refused the request";
-    case ZELNOR_E_OUT_OF_MEMORY:
-      return SystemErrorText(ERROR_NOT_ENOUGH_MEMORY);
-    default:
-      return L"zelnor.dll failed with error " + std::to_wstring(result);
-  }
+  if (result == ZELNOR_E_OUT_OF_MEMORY) return SystemErrorText(ERROR_NOT_ENOUGH_MEMORY);
+  return L"zelnor.dll failed with error " + std::to_wstring(result);
 }
 
 // Seconds of sound the dial makes with these options.
@@ -62,6 +57,10 @@ int Write(const Command& command, const std::string& dial, const ZelnorOptions& 
   if (result == ZELNOR_E_FILE) {
     PrintError(L"dtmf: -o: cannot write '" + command.output_path + L"': " +
                SystemErrorText(::GetLastError()));
+    return kExitFailed;
+  }
+  if (result == ZELNOR_E_INVALID_ARGUMENT) {  // the options were checked here already
+    PrintError(L"dtmf: -o: the dial is too long for a WAV file (4 GB at most)");
     return kExitFailed;
   }
   if (result != ZELNOR_OK) {
