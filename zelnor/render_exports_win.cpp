@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <vector>
 
 #include "zelnor/call_boundary.h"
 #include "zelnor/dial_sequence_win.h"
@@ -34,8 +34,8 @@ extern "C" int __stdcall WriteDTMFWaveA(const char* path, const char* dial,
     if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
     const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
     if (length == 0) return ZELNOR_E_INVALID_ARGUMENT;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
     ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
-    return WriteDTMFWaveW(wide.c_str(), dial, options);
+    return WriteDTMFWaveW(wide.data(), dial, options);
   });
 }

@@ -8,6 +8,22 @@
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
+namespace {
+
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(HANDLE file) : file_(file) {}
+  bool Write(const uint8_t* bytes, size_t count) override {
+    DWORD written = 0;
+    return ::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) &&
+           written == count;
+  }
+
+ private:
+  HANDLE file_;
+};
+
+}  // namespace
 
 int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
   if (sequence.TotalSamples() > kMaxWaveSamples) {
@@ -16,11 +32,7 @@ int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
   UniqueKernelHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return ZELNOR_E_FILE;
-  const auto write = [&file](const uint8_t* bytes, size_t count) {
-    DWORD written = 0;
-    return ::WriteFile(file.get(), bytes, static_cast<DWORD>(count), &written, nullptr) &&
-           written == count;
-  };
+  FileSink sink(file.get());
   // A half-written file must not pass for a whole one.
   const auto discard = [&file, path] {
     const DWORD error = ::GetLastError();
@@ -29,7 +41,7 @@ int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
     ::SetLastError(error);
   };
   try {
-    if (!WriteWave(sequence, write)) {
+    if (!WriteWave(sequence, sink)) {
       discard();
       return ZELNOR_E_FILE;
     }

@@ -44,18 +44,18 @@ std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate, uint32_t 
   return header;
 }
 
-bool WriteWave(DtmfSequence& sequence, const ByteSink& write) {
+bool WriteWave(DtmfSequence& sequence, ByteSink& sink) {
   const uint64_t total = sequence.TotalSamples();
   if (total > kMaxWaveSamples) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "too long for a WAV file");
   }
   const auto header = WaveHeader(sequence.SampleRate(), static_cast<uint32_t>(total));
-  if (!write(header.data(), header.size())) return false;
+  if (!sink.Write(header.data(), header.size())) return false;
   std::vector<int16_t> samples(kBlockSamples);
   std::vector<uint8_t> bytes(kBlockSamples * kBytesPerSample);
   while (const size_t count = sequence.Generate(samples.data(), samples.size())) {
     for (size_t i = 0; i < count; ++i) PutLe16(&bytes[2 * i], static_cast<uint16_t>(samples[i]));
-    if (!write(bytes.data(), count * kBytesPerSample)) return false;
+    if (!sink.Write(bytes.data(), count * kBytesPerSample)) return false;
   }
   return true;
 }

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 #include "zelnor/dtmf_sequence.h"
 
@@ -19,11 +18,17 @@ inline constexpr uint64_t kMaxWaveSamples = (0xFFFFFFFFull - 36) / 2;
 std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate, uint32_t sample_count);
 
 // Receives consecutive runs of the file's bytes; false stops the writing.
-using ByteSink = std::function<bool(const uint8_t* bytes, size_t count)>;
+class ByteSink {
+ public:
+  virtual bool Write(const uint8_t* bytes, size_t count) = 0;
+
+ protected:
+  ~ByteSink() = default;
+};
 
 // Header, then every sample of the sequence. Returns false as soon as
-// `write` does. Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) before
+// the sink does. Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) before
 // writing anything when the sequence is too long for a WAV file.
-bool WriteWave(DtmfSequence& sequence, const ByteSink& write);
+bool WriteWave(DtmfSequence& sequence, ByteSink& sink);
 
 }  // namespace zelnor

@@ -10,6 +10,19 @@
 
 namespace {
 
+// Keeps what it is given, and refuses from the `fail_at`th write on.
+struct MemorySink final : zelnor::ByteSink {
+  explicit MemorySink(int refuse_at = 0) : fail_at(refuse_at) {}
+  bool Write(const uint8_t* bytes, size_t count) override {
+    if (++writes == fail_at) return false;
+    file.insert(file.end(), bytes, bytes + count);
+    return true;
+  }
+  int fail_at;
+  int writes = 0;
+  std::vector<uint8_t> file;
+};
+
 std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
   return std::vector<uint8_t>(values.begin(), values.end());
 }
@@ -28,11 +41,9 @@ TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
   const zelnor::SequenceOptions options{40, 50, 8000};
   const std::vector<int16_t> samples = zelnor_test::Render("9D", options);
   zelnor::DtmfSequence sequence("9D", options);
-  std::vector<uint8_t> file;
-  ASSERT_TRUE(zelnor::WriteWave(sequence, [&](const uint8_t* bytes, size_t count) {
-    file.insert(file.end(), bytes, bytes + count);
-    return true;
-  }));
+  MemorySink sink;
+  ASSERT_TRUE(zelnor::WriteWave(sequence, sink));
+  const std::vector<uint8_t>& file = sink.file;
   const auto header = zelnor::WaveHeader(8000, static_cast<uint32_t>(samples.size()));
   ASSERT_EQ(file.size(), header.size() + 2 * samples.size());
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
@@ -44,18 +55,17 @@ TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
 
 TEST(WriteWave, StopsAtTheFirstFailedWrite) {
   zelnor::DtmfSequence sequence("123456", {1000, 1000, 48000});
-  int writes = 0;
-  EXPECT_FALSE(zelnor::WriteWave(sequence, [&](const uint8_t*, size_t) { return ++writes < 3; }));
-  EXPECT_EQ(writes, 3);
+  MemorySink sink(3);
+  EXPECT_FALSE(zelnor::WriteWave(sequence, sink));
+  EXPECT_EQ(sink.writes, 3);
 }
 
 TEST(WriteWave, RefusesASequenceTooLongForAWaveFileBeforeWritingAnything) {
   // 2300 symbols of 20 s at 48 kHz: more samples than a RIFF size can count.
   zelnor::DtmfSequence sequence(std::string(2300, '1'), {10000, 10000, 48000});
-  bool wrote = false;
-  EXPECT_THROW(zelnor::WriteWave(sequence, [&](const uint8_t*, size_t) { return wrote = true; }),
-               zelnor::ZelnorError);
-  EXPECT_FALSE(wrote);
+  MemorySink sink;
+  EXPECT_THROW(zelnor::WriteWave(sequence, sink), zelnor::ZelnorError);
+  EXPECT_EQ(sink.writes, 0);
 }
 
 }  // namespace
