@@ -1,5 +1,5 @@
 // zelnor.dll's calls with options, through the DLL itself: what they refuse,
-// and that the memory and the WAV file get the same samples.
+// and that memory and WAV file get the same samples.
 
 #include <windows.h>
 
@@ -10,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 #include "zelnor/zelnor.h"
@@ -29,28 +28,9 @@ testing::Environment* const kAudioSystemSettled =
 
 const ZelnorOptions kOptions = {sizeof(ZelnorOptions), 60, 45, 16000, -60, ZELNOR_DEFAULT_DEVICE};
 
-std::vector<int16_t> Rendered(const char* dial) {
-  uint64_t count = 0;
-  EXPECT_EQ(RenderDTMF(dial, &kOptions, nullptr, &count), ZELNOR_OK);
-  std::vector<int16_t> samples(static_cast<size_t>(count));
-  EXPECT_EQ(RenderDTMF(dial, &kOptions, samples.data(), &count), ZELNOR_OK);
-  return samples;
-}
-
-std::vector<char> FileBytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + name;
-}
-
 TEST(ZelnorOptionsCalls, RefuseNullPointersAndOptionsOfAnotherSizeOrOutOfRange) {
   ZelnorOptions wrong_size = kOptions;
-  wrong_size.cbSize = sizeof(ZelnorOptions) - 4;
+  wrong_size.cbSize -= 4;
   ZelnorOptions bad_rate = kOptions;
   bad_rate.sample_rate = 11025;
   uint64_t count = 0;
@@ -58,28 +38,30 @@ TEST(ZelnorOptionsCalls, RefuseNullPointersAndOptionsOfAnotherSizeOrOutOfRange) 
   for (const ZelnorOptions* options : refused) {
     EXPECT_EQ(PlayDTMFEx("1", options, 0), ZELNOR_E_INVALID_ARGUMENT);
     EXPECT_EQ(RenderDTMF("1", options, nullptr, &count), ZELNOR_E_INVALID_ARGUMENT);
-    EXPECT_EQ(WriteDTMFWaveW(TempPath(L"zelnor-refused.wav").c_str(), "1", options),
-              ZELNOR_E_INVALID_ARGUMENT);
+    EXPECT_EQ(WriteDTMFWaveA("refused.wav", "1", options), ZELNOR_E_INVALID_ARGUMENT);
   }
-  EXPECT_EQ(RenderDTMF(nullptr, &kOptions, nullptr, &count), ZELNOR_E_INVALID_ARGUMENT);
+  EXPECT_EQ(PlayDTMFEx(nullptr, &kOptions, 0), ZELNOR_E_INVALID_ARGUMENT);
   EXPECT_EQ(RenderDTMF("1", &kOptions, nullptr, nullptr), ZELNOR_E_INVALID_ARGUMENT);
   EXPECT_EQ(WriteDTMFWaveW(nullptr, "1", &kOptions), ZELNOR_E_INVALID_ARGUMENT);
-  EXPECT_EQ(WriteDTMFWaveA(nullptr, "1", &kOptions), ZELNOR_E_INVALID_ARGUMENT);
-  EXPECT_EQ(::GetFileAttributesW(TempPath(L"zelnor-refused.wav").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW(L"refused.wav"), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ZelnorOptionsCalls, TheWaveFileHoldsTheRenderedSamplesWhicheverFormOfPath) {
-  const std::vector<int16_t> samples = Rendered("0-9#");
-  const std::wstring wide = TempPath(L"zelnor-wide.wav");
-  const std::string ansi = "zelnor-ansi.wav";  // relative to the current folder
-  ASSERT_EQ(WriteDTMFWaveW(wide.c_str(), "0-9#", &kOptions), ZELNOR_OK);
-  ASSERT_EQ(WriteDTMFWaveA(ansi.c_str(), "0-9#", &kOptions), ZELNOR_OK);
-  const std::vector<char> file = FileBytes(wide);
-  EXPECT_EQ(FileBytes(L"zelnor-ansi.wav"), file);
+  uint64_t count = 0;
+  ASSERT_EQ(RenderDTMF("0-9#", &kOptions, nullptr, &count), ZELNOR_OK);
+  std::vector<int16_t> samples(static_cast<size_t>(count));
+  ASSERT_EQ(RenderDTMF("0-9#", &kOptions, samples.data(), &count), ZELNOR_OK);
+  ASSERT_EQ(WriteDTMFWaveW(L"wide.wav", "0-9#", &kOptions), ZELNOR_OK);
+  ASSERT_EQ(WriteDTMFWaveA("ansi.wav", "0-9#", &kOptions), ZELNOR_OK);
+  std::ifstream wide("wide.wav", std::ios::binary), ansi("ansi.wav", std::ios::binary);
+  const std::vector<char> file{std::istreambuf_iterator<char>(wide), {}};
+  EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(ansi), {}), file);
   ASSERT_EQ(file.size(), 44 + 2 * samples.size());
   EXPECT_EQ(std::memcmp(file.data() + 44, samples.data(), 2 * samples.size()), 0);
-  ::DeleteFileW(wide.c_str());
-  ::DeleteFileA(ansi.c_str());
+  wide.close();
+  ansi.close();
+  ::DeleteFileW(L"wide.wav");
+  ::DeleteFileW(L"ansi.wav");
 }
 
 }  // namespace
