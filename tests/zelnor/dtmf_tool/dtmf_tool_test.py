@@ -3,9 +3,10 @@
 every rate, what it plays is sample for sample what it writes, and bad
 arguments and failures end with their own exit status and one line.
 
-    dtmf_tool_test.py BIN_DIR ALSA_CONF_TEMPLATE
+    dtmf_tool_test.py WINE BIN_DIR ALSA_CONF_TEMPLATE
 
-Wine must already have a prefix whose audio driver is alsa (scripts/wine-env.sh).
+WINE runs the program (wine, or wine64 for a 64-bit build) in a prefix whose
+audio driver is alsa (scripts/wine-env.sh).
 """
 import ctypes
 import ctypes.util
@@ -17,7 +18,7 @@ import tempfile
 import unittest
 import wave
 
-BIN_DIR, ALSA_TEMPLATE = sys.argv[1], sys.argv[2]
+WINE, BIN_DIR, ALSA_TEMPLATE = sys.argv[1:4]
 ALL_SYMBOLS = "123A456B789C*0#D"
 RATES = (8000, 16000, 44100, 48000)
 
@@ -31,7 +32,7 @@ with open(NULL_ALSA, "w") as conf:
 
 def dtmf(*args, stdin=b"", env=None):
     env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
-    return subprocess.run(["wine", os.path.join(BIN_DIR, "dtmf.exe"), *args], input=stdin,
+    return subprocess.run([WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args], input=stdin,
                           capture_output=True, env=env, timeout=60)
 
 
