@@ -1,8 +1,8 @@
 #include "zelnor/code_page_rules.h"
 
 #include "zelnor/keypad.h"
-#include "zelnor/zelnor.h"
 #include "zelnor/zelnor_error.h"
+#include "zelnor/zelnor.h"
 
 namespace zelnor {
 

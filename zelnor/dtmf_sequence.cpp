@@ -37,8 +37,7 @@ DtmfSequence::DtmfSequence(std::string symbols, int32_t interval_ms, uint32_t sa
     : symbols_(std::move(symbols)),
       sample_rate_(sample_rate),
       tone_samples_(MillisecondsToSamples(interval_ms, sample_rate)) {
-  if (sample_rate < 8000 || interval_ms < ZELNOR_MIN_INTERVAL_MS ||
-      interval_ms > ZELNOR_MAX_INTERVAL_MS) {
+  if (sample_rate < 8000 || interval_ms < ZELNOR_MIN_INTERVAL_MS || interval_ms > ZELNOR_MAX_INTERVAL_MS) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sample rate or interval out of range");
   }
   ramp_ = MakeRamp(std::min(MillisecondsToSamples(kRampMs, sample_rate), tone_samples_ / 2));

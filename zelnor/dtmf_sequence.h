@@ -27,9 +27,7 @@ class DtmfSequence {
   [[nodiscard]] uint32_t SampleRate() const { return sample_rate_; }
   [[nodiscard]] size_t ToneSamples() const { return tone_samples_; }
   [[nodiscard]] size_t RampSamples() const { return ramp_.size(); }
-  [[nodiscard]] uint64_t TotalSamples() const {
-    return uint64_t{symbols_.size()} * 2 * tone_samples_;
-  }
+  [[nodiscard]] uint64_t TotalSamples() const { return uint64_t{symbols_.size()} * 2 * tone_samples_; }
 
   // Peak amplitudes of each tone, in sample units.
   [[nodiscard]] float LowAmplitude() const { return low_amplitude_; }

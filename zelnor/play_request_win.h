@@ -2,8 +2,9 @@
 // What a call hands the player thread: the prepared sequence, the device to
 // play it on, and the completion its caller may wait on.
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <atomic>
 #include <memory>

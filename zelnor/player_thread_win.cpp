@@ -1,7 +1,8 @@
 #include "zelnor/player_thread_win.h"
 
-#include <avrt.h>
 #include <mmsystem.h>
+
+#include <avrt.h>
 
 #include <memory>
 #include <new>

@@ -28,8 +28,7 @@ class SineOscillator {
     constexpr int kFractionBits = 32 - kSineTableBits;
     constexpr float kFractionScale = 1.0f / static_cast<float>(1u << kFractionBits);
     const uint32_t index = phase_ >> kFractionBits;
-    const float fraction =
-        static_cast<float>(phase_ & ((1u << kFractionBits) - 1)) * kFractionScale;
+    const float fraction = static_cast<float>(phase_ & ((1u << kFractionBits) - 1)) * kFractionScale;
     const float a = kSineTable[index];
     const float b = kSineTable[index + 1];
     phase_ += step_;

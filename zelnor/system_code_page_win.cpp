@@ -32,8 +32,8 @@ CodePageRules ReadSystemCodePage() {
   for (const FullWidthSymbol& entry : kFullWidthSymbols) {
     char bytes[4] = {};
     BOOL used_default = FALSE;
-    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &entry.character, 1,
-                                             bytes, sizeof bytes, nullptr, &used_default);
+    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &entry.character, 1, bytes,
+                                             sizeof bytes, nullptr, &used_default);
     const auto lead = static_cast<uint8_t>(bytes[0]);
     if (length == 2 && !used_default && rules.IsLeadByte(lead)) {
       rules.AddDoubleByteSymbol(lead, static_cast<uint8_t>(bytes[1]), entry.symbol);

@@ -2,8 +2,8 @@
 // Ownership of an open waveOut device. Closing fails while buffers are still
 // queued, so the release resets the device first.
 
-#include <mmsystem.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "common/unique_handle.h"
 

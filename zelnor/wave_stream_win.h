@@ -2,8 +2,9 @@
 // Streams a DTMF sequence into an open waveOut device a few short blocks at
 // a time, so memory stays the same whatever the length of the string.
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <array>
 #include <memory>
