@@ -90,11 +90,21 @@ int WaveStream::Play(DtmfSequence& sequence, HANDLE stop) {
     if (!block.Prepare(device_, block_samples)) return ZELNOR_E_DEVICE;
   }
 
-  // Each block goes out as soon as it is filled, so the first one plays at
-  // once. Blocks go out in ring order: the oldest in flight finishes next.
+  // Each block is queued as soon as it is filled, but the device starts only
+  // once the whole queue is in: a player held off the CPU between two writes
+  // must not leave it playing one block and then nothing.
   bool device_failed = false;
   size_t queued = 0;
+  {
+    const DriverWatch::Call call(watch_);
+    ::waveOutPause(device_);
+  }
   while (queued < kQueuedBlocks && blocks[queued].Queue(sequence, watch_, device_failed)) ++queued;
+  {
+    const DriverWatch::Call call(watch_);
+    ::waveOutRestart(device_);
+  }
+  // Blocks go out in ring order: the oldest in flight finishes next.
   size_t oldest = 0;
 
   const HANDLE waits[] = {stop, block_done_};
