@@ -29,8 +29,8 @@ inline DWORD ThreadsStartedIn(HMODULE module) {
     const UniqueKernelHandle thread(
         ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
     const BYTE* start = nullptr;
-    if (thread && query && query(thread.get(), kThreadQuerySetWin32StartAddress, &start,
-                                 sizeof start, nullptr) == 0) {
+    if (thread && query &&
+        query(thread.get(), kThreadQuerySetWin32StartAddress, &start, sizeof start, nullptr) == 0) {
       count += start >= base && start < end;
     }
   }

@@ -28,7 +28,7 @@ done
 dir=${keep:-$(mktemp -d /tmp/zelnor-capture.XXXXXX)}
 mkdir -p "$dir" && rm -f "$dir"/capture-* "$dir"/decode.raw
 [ -z "$keep" ] && trap 'rm -rf "$dir"' EXIT
-sed "s|@CAPTURE_DIR@|$dir|g" "$conf" > "$dir/asound.conf"
+sed "s|@CAPTURE_DIR@|$dir|g; s|@TEST_DIR@|$here|g" "$conf" > "$dir/asound.conf"
 
 ALSA_CONFIG_PATH="$dir/asound.conf" "$@"
 status=$?

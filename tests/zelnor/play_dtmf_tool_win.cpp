@@ -14,10 +14,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
