@@ -22,6 +22,9 @@ constexpr uint64_t kWedgedAfterMs = 1000;
 // the device is reported as failing.
 constexpr DWORD kDeviceGraceMs = 3000;
 
+// How often a synchronous call not yet begun looks for a wedged player.
+constexpr DWORD kWedgeCheckMs = 250;
+
 // A thread that retired as idle has only its exit left to run.
 constexpr DWORD kRetiredExitWaitMs = 500;
 
@@ -84,8 +87,22 @@ int Player::Submit(std::unique_ptr<PlayRequest> request, bool async) {
   replaced.reset();  // freed outside the lock
 
   if (async || !awaited) return ZELNOR_OK;
-  int result = ZELNOR_E_DEVICE;
-  if (awaited->WaitFor(deadline_ms, result)) return result;
+  const ULONGLONG deadline = ::GetTickCount64() + deadline_ms;
+  for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
+    int result = ZELNOR_E_DEVICE;
+    if (awaited->WaitFor(static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kWedgeCheckMs)),
+                         result)) {
+      return result;
+    }
+    // Still waiting to begin: the player may have wedged since the call.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (pending_ && pending_->completion == awaited) {
+      try {
+        EnsurePlayerThread();
+      } catch (const ZelnorError&) {  // both stuck: wait on
+      }
+    }
+  }
 
   // The device stopped taking samples: make sure this request never plays.
   {
@@ -110,7 +127,8 @@ void Player::EnsurePlayerThread() {
     thread_->Dismiss();
     abandoned_thread_ = thread_->TakeHandle();
     thread_.reset();
-    playing_.reset();  // stopped, as far as anyone waiting is concerned
+    if (playing_) playing_->Finish(ZELNOR_E_DEVICE);
+    playing_.reset();
   }
   if (retired_thread_) {
     ::WaitForSingleObject(retired_thread_.get(), kRetiredExitWaitMs);
