@@ -2,8 +2,6 @@
 
 #include <mmsystem.h>
 
-#include <avrt.h>
-
 #include <memory>
 #include <new>
 
@@ -48,35 +46,6 @@ WAVEFORMATEX MonoPcm16(uint32_t sample_rate) {
   return format;
 }
 
-// Audio engines run their feeding thread above everything else, so a busy
-// machine delays it by microseconds rather than by whole blocks. Where the
-// multimedia scheduler exists (avrt.dll, Vista on), the "Pro Audio" task
-// also gets it scheduled ahead of ordinary time-critical threads.
-class RaisedPriority {
- public:
-  RaisedPriority() {
-    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    avrt_.reset(::LoadLibraryExW(L"avrt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!avrt_) return;
-    const auto join = reinterpret_cast<decltype(&::AvSetMmThreadCharacteristicsW)>(
-        reinterpret_cast<void*>(::GetProcAddress(avrt_.get(), "AvSetMmThreadCharacteristicsW")));
-    revert_ = reinterpret_cast<decltype(&::AvRevertMmThreadCharacteristics)>(
-        reinterpret_cast<void*>(::GetProcAddress(avrt_.get(), "AvRevertMmThreadCharacteristics")));
-    DWORD task_index = 0;
-    if (join && revert_) task_ = join(L"Pro Audio", &task_index);
-  }
-  ~RaisedPriority() {
-    if (task_) revert_(task_);
-  }
-  RaisedPriority(const RaisedPriority&) = delete;
-  RaisedPriority& operator=(const RaisedPriority&) = delete;
-
- private:
-  UniqueModule avrt_;
-  decltype(&::AvRevertMmThreadCharacteristics) revert_ = nullptr;
-  HANDLE task_ = nullptr;
-};
-
 }  // namespace
 
 // What the new thread owns: its share of the state and its module reference.
@@ -120,7 +89,9 @@ DWORD WINAPI PlayerThread::ThreadMain(void* start_pointer) {
 }
 
 void PlayerThread::Run() noexcept {
-  const RaisedPriority priority;
+  // Audio engines run the thread that feeds the device above everything
+  // else, so a busy machine delays it by microseconds, not by whole blocks.
+  ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   for (;;) {
     bool dismissed = false;
     std::unique_ptr<PlayRequest> request = player_.TakeNext(*this, dismissed);
