@@ -241,10 +241,7 @@ int wmain(int argc, wchar_t** argv) {
   g_real_write = reinterpret_cast<WaveOutWriteFunction>(real_write);
 
   const double first_ms = FirstBlockMs(play);
-  if (first_call_only) {
-    std::printf("%.3f\n", first_ms);
-    return static_cast<int>(first_ms * 1000);
-  }
+  if (first_call_only) return static_cast<int>(first_ms * 1000);
   play("", 0, 0);
   ::Sleep(200);
   std::vector<double> latencies;
