@@ -91,8 +91,8 @@ int WaveStream::Play(DtmfSequence& sequence, HANDLE stop) {
   }
 
   // Each block is queued as soon as it is filled, but the device starts only
-  // once the whole queue is in: a player held off the CPU between two writes
-  // must not leave it playing one block and then nothing.
+  // once the whole queue is in: started by the first write it would hold one
+  // block, and a feeding thread delayed that long leaves a gap in the tone.
   bool device_failed = false;
   size_t queued = 0;
   {
