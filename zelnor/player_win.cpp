@@ -4,10 +4,9 @@
 
 #include <algorithm>
 
+#include "zelnor/dial_text_win.h"
 #include "zelnor/dtmf_levels.h"
 #include "zelnor/interval.h"
-#include "zelnor/symbol_reader.h"
-#include "zelnor/system_code_page_win.h"
 #include "zelnor/zelnor.h"
 #include "zelnor/zelnor_error.h"
 
@@ -48,8 +47,7 @@ int Player::Play(const char* dial, int32_t interval_ms, bool async) {
   if (dial == nullptr) return ZELNOR_E_INVALID_ARGUMENT;  // and nothing else changes
   // Everything needed from the caller's string is copied here, before any
   // asynchronous return.
-  DtmfSequence sequence(ReadSymbols(dial, SystemCodePageRules()), ClampIntervalMs(interval_ms),
-                        kDefaultSampleRate);
+  DtmfSequence sequence(ReadDialSymbols(dial), ClampIntervalMs(interval_ms), kDefaultSampleRate);
   if (sequence.Finished()) return Submit(nullptr, async);
   return Submit(std::make_unique<PlayRequest>(std::move(sequence), WAVE_MAPPER), async);
 }

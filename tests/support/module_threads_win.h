@@ -19,7 +19,7 @@ inline DWORD ThreadsStartedIn(HMODULE module) {
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const BYTE* end = base + nt->OptionalHeader.SizeOfImage;
 
-  const UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   DWORD count = 0;
