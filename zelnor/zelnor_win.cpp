@@ -1,8 +1,8 @@
-// The DLL's boundary: no exception leaves it, and DllMain never waits.
+// The DLL's boundary: no exception leaves it, and DllMain creates nothing
+// and never waits.
 
 #include <windows.h>
 
-#include "zelnor/audio_warm_up_win.h"
 #include "zelnor/call_boundary.h"
 #include "zelnor/options.h"
 #include "zelnor/player_win.h"
@@ -18,11 +18,10 @@ extern "C" int __stdcall PlayDTMF(const char* dial, int32_t interval_ms, int32_t
   return PlayDTMFEx(dial, &options, async);
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) zelnor::StartAudioWarmUp(instance);
-  // On FreeLibrary (reserved is null) no playback is running: each worker
-  // holds a module reference. At process exit (reserved set) other threads
-  // are already gone and nothing is worth tidying.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // On FreeLibrary (reserved is null) no player thread is left: each holds a
+  // module reference. At process exit (reserved set) other threads are
+  // already gone and nothing is worth tidying.
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     zelnor::Player::Instance().ReleaseAtUnload();
   }
