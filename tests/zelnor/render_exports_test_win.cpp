@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <mmsystem.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,16 +13,6 @@
 #include "zelnor/zelnor.h"
 
 namespace {
-
-// zelnor.dll starts up the audio system on a thread of its own as it loads.
-// Under Wine a process that ends while that is under way may end with
-// status 1 whatever the tests said; asking the audio system anything waits
-// for it to be ready.
-class AudioSystemSettled : public testing::Environment {
-  void TearDown() override { ::waveOutGetNumDevs(); }
-};
-testing::Environment* const kAudioSystemSettled =
-    testing::AddGlobalTestEnvironment(new AudioSystemSettled);
 
 const ZelnorOptions kOptions = {sizeof(ZelnorOptions), 60, 45, 16000, -60, ZELNOR_DEFAULT_DEVICE};
 

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <mmsystem.h>
-
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -131,16 +129,10 @@ int Run(const std::vector<std::wstring>& arguments) {
 }  // namespace dtmf_tool
 
 int wmain(int argc, wchar_t** argv) {
-  int status = 1;
   try {
-    status = dtmf_tool::Run(std::vector<std::wstring>(argv + 1, argv + argc));
+    return dtmf_tool::Run(std::vector<std::wstring>(argv + 1, argv + argc));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "dtmf: %s\n", error.what());
+    return 1;
   }
-  // zelnor.dll starts up the audio system on a thread of its own as it
-  // loads. Under Wine a process that ends while that is under way may end
-  // with status 1 instead of ours; asking the audio system anything waits
-  // for it to be ready.
-  ::waveOutGetNumDevs();
-  return status;
 }
