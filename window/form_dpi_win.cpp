@@ -39,14 +39,14 @@ UniqueFont CreateMessageFont(UINT dpi) {
   static const auto parameters = User32Entry<Fn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  bool scaled = parameters &&
-                parameters(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+  bool scaled =
+      parameters && parameters(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
   if (!scaled) {
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
       ThrowLastError("SystemParametersInfo");
     }
-    metrics.lfMessageFont.lfHeight =
-        ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(DpiForSystem()));
+    metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                              static_cast<int>(DpiForSystem()));
   }
   UniqueFont font(::CreateFontIndirectW(&metrics.lfMessageFont));
   if (!font) ThrowLastError("CreateFontIndirect");

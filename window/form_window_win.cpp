@@ -1,11 +1,11 @@
 #include "window/form_window_win.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "common/ansi_text_win.h"
-#include "common/click_failure.h"
 #include "common/format_text.h"
 #include "common/handles_win.h"
 #include "common/resource_string_win.h"
@@ -28,6 +28,8 @@ struct FormState {
   UniqueIcon big_icon;
   UniqueIcon small_icon;
   HWND last_focus = nullptr;
+  bool in_click = false;
+  bool close_requested = false;  // while in a click
 };
 
 FormState* StateOf(HWND form) {
@@ -81,30 +83,70 @@ void FocusControl(HWND form, int control_id) {
 }
 
 // Clicks and keys that piled up while a synchronous dial held the thread
-// were meant for a window that was not listening; replaying them would
-// start dials behind the user's back.
-void DiscardInputReceivedDuringClick() {
+// were meant for a window that was not listening; replaying them would start
+// dials behind the user's back. A request to close among them is different:
+// the user wants out. Returns whether there was one: a click on the close box
+// (a press there not released elsewhere), a double click on the system menu
+// or Alt+F4.
+bool DiscardInputReceivedDuringClick() {
+  bool close = false;
+  bool close_box_pressed = false;
   MSG message;
+  while (::PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+    if (message.message == WM_NCLBUTTONDOWN) {
+      close_box_pressed = message.wParam == HTCLOSE;
+    } else if (message.message == WM_NCLBUTTONUP) {
+      close = close || (close_box_pressed && message.wParam == HTCLOSE);
+      close_box_pressed = false;
+    } else if (message.message == WM_NCLBUTTONDBLCLK && message.wParam == HTSYSMENU) {
+      close = true;
+    }
+  }
   while (::PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 &&
+        (HIWORD(message.lParam) & KF_ALTDOWN)) {
+      close = true;
+    }
   }
   while (::PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+  return close || close_box_pressed;
+}
+
+void ShowClickFailure(HWND form, const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const ClickFailure& click_failure) {
+    ShowFailure(form, click_failure.message());
+    FocusControl(form, click_failure.focus_control());
+  } catch (const std::bad_alloc&) {
+    ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
+  } catch (const std::exception& other) {
+    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
+                                 {FromAnsiCodePage(other.what())}));
+  } catch (...) {
+    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE), {}));
   }
 }
 
 // The one event the window reacts to. Nothing thrown here may cross back
 // into the system's dispatch, so every failure ends as a message box.
 void DispatchClick(HWND form, FormState& state) {
+  std::exception_ptr failure;
+  state.in_click = true;
   try {
     state.on_click(form);
-    DiscardInputReceivedDuringClick();
-  } catch (const ClickFailure& failure) {
-    ShowFailure(form, failure.message());
-    FocusControl(form, failure.focus_control());
-  } catch (const std::bad_alloc&) {
-    ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
-  } catch (const std::exception& failure) {
-    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
-                                 {FromAnsiCodePage(failure.what())}));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  const bool close = DiscardInputReceivedDuringClick() || state.close_requested;
+  state.in_click = false;
+  state.close_requested = false;
+  if (close) {
+    // Through the queue, as any close: the window goes after this returns.
+    ::PostMessageW(form, WM_CLOSE, 0, 0);
+  } else if (failure) {
+    ShowClickFailure(form, failure);
   }
 }
 
@@ -154,7 +196,19 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (IsClickOfCommand1(form, wparam, lparam)) DispatchClick(form, *state);
       return 0;
+    case WM_CLOSE:
+      // Sent by another program while a dial holds the window: closed once
+      // the dial returns, not from inside it.
+      if (state->in_click) {
+        state->close_requested = true;
+        return 0;
+      }
+      break;
     case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_CLOSE && state->in_click) {
+        state->close_requested = true;
+        return 0;
+      }
       // A fixed frame: no route, keyboard or programmatic, resizes it.
       switch (wparam & 0xFFF0) {
         case SC_SIZE:
@@ -234,8 +288,8 @@ HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click) {
   const std::wstring title(kForm1.title);
   // From WM_NCCREATE on, the window owns its state and deletes it at WM_NCDESTROY.
   UniqueWindow form(::CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), kFormStyle,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
-                                      instance, state.release()));
+                                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr, instance,
+                                      state.release()));
   if (!form) ThrowLastError("CreateWindowEx (Form1)");
 
   const UINT dpi = DpiForWindow(form.get());

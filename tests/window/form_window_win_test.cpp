@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "tests/window/layout_lookup.h"
 #include "window/form_layout.h"
 #include "window/twips.h"
 
@@ -74,9 +75,12 @@ TEST_F(FormWindowTest, OnlyTheButtonsOwnClickReachesTheHandler) {
   HWND text2 = ::GetDlgItem(form_.get(), kText2);
   HWND check1 = ::GetDlgItem(form_.get(), kCheck1);
   // What the dialog manager sends for Enter, Escape: ids 1 and 2.
-  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(text2));
-  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(check1));
-  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(kCommand1, BN_CLICKED), 0);  // forged, no sender
+  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(text2));
+  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(check1));
+  ::SendMessageW(form_.get(), WM_COMMAND, MAKEWPARAM(kCommand1, BN_CLICKED),
+                 0);  // forged, no sender
   EXPECT_EQ(g_clicks, 0);
   EXPECT_EQ(::SendMessageW(check1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_TRUE(::IsWindow(form_.get()));
@@ -92,7 +96,8 @@ TEST_F(FormWindowTest, EveryControlHasTheMessageFontAndCaptionsFitIt) {
   // Label2 is sized to its caption with that very font.
   HWND label2 = ::GetDlgItem(form_.get(), kLabel2);
   HDC dc = ::GetDC(label2);
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label2, WM_GETFONT, 0, 0)));
+  HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label2, WM_GETFONT, 0, 0)));
   const std::wstring caption(FindControl(kLabel2).text);
   SIZE extent{};
   ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
@@ -105,7 +110,8 @@ TEST_F(FormWindowTest, EveryControlHasTheMessageFontAndCaptionsFitIt) {
 TEST_F(FormWindowTest, ADpiChangeRescalesWindowControlsAndFontFromTheTable) {
   const LONG font_at_96 = FontHeight(kText1);
   RECT suggested{10, 10, 500, 300};
-  ::SendMessageW(form_.get(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  ::SendMessageW(form_.get(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
 
   RECT client;
   ::GetClientRect(form_.get(), &client);
@@ -114,7 +120,8 @@ TEST_F(FormWindowTest, ADpiChangeRescalesWindowControlsAndFontFromTheTable) {
 
   for (const ControlRecord& record : kForm1Controls) {
     if (record.fit_to_text) continue;
-    EXPECT_EQ(RectOf(record.id), TwipsRectToPixels(record.left, record.top, record.width, record.height, 192))
+    EXPECT_EQ(RectOf(record.id),
+              TwipsRectToPixels(record.left, record.top, record.width, record.height, 192))
         << record.id;
   }
   EXPECT_NEAR(FontHeight(kText1), 2 * font_at_96, 1);
