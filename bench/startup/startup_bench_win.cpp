@@ -1,5 +1,6 @@
 // Start-up time: from CreateProcess to the program's window being visible,
-// over repeated runs, Dialler.exe against a minimal Win32 window program.
+// over repeated runs, Dialler.exe against a minimal Win32 window program,
+// plain and with Dialler's manifest and common controls 6 loaded.
 //
 //   startup_bench.exe [RUNS DIALLER_EXE MINIMAL_EXE]
 // (by default 21 runs of the two programs beside it) prints the medians and
@@ -100,11 +101,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   const double d = Median(dialler), m = Median(minimal);
   std::printf("start-up to window shown, median of %d: Dialler.exe %.1f ms, minimal window %.1f ms, "
-              "ratio %.2f (goal <= 1.2)\n", runs, d, m, m > 0 ? d / m : 0.0);
+              "ratio %.2f\n", runs, d, m, m > 0 ? d / m : 0.0);
   if (with_v6) {
     const double m6 = Median(minimal_v6);
-    std::printf("  against a minimal window with the same manifest (common controls 6): %.1f ms, "
-                "ratio %.2f\n", m6, m6 > 0 ? d / m6 : 0.0);
+    std::printf("  against a minimal window with the same manifest that loads common controls 6: "
+                "%.1f ms, ratio %.2f (goal <= 1.1)\n", m6, m6 > 0 ? d / m6 : 0.0);
   }
   return 0;
 }
