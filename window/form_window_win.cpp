@@ -197,18 +197,14 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam)
       if (IsClickOfCommand1(form, wparam, lparam)) DispatchClick(form, *state);
       return 0;
     case WM_CLOSE:
-      // Sent by another program while a dial holds the window: closed once
-      // the dial returns, not from inside it.
+      // Sent by another program (or by the system menu's Close) while a dial
+      // holds the window: closed once the dial returns, not from inside it.
       if (state->in_click) {
         state->close_requested = true;
         return 0;
       }
       break;
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_CLOSE && state->in_click) {
-        state->close_requested = true;
-        return 0;
-      }
       // A fixed frame: no route, keyboard or programmatic, resizes it.
       switch (wparam & 0xFFF0) {
         case SC_SIZE:
