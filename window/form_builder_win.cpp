@@ -55,40 +55,42 @@ class FontDc {
   HGDIOBJ old_font_;
 };
 
+// Captions that fit their text are measured in `font`.
+ControlRects PlaceControls(HWND form, HFONT font, UINT dpi) {
+  std::array<TextSize, kForm1Controls.size()> text_sizes{};
+  const FontDc dc(form, font);
+  for (size_t i = 0; i < kForm1Controls.size(); ++i) {
+    if (kForm1Controls[i].fit_to_text) text_sizes[i] = dc.Extent(kForm1Controls[i].text);
+  }
+  return PlaceForm1Controls(static_cast<int>(dpi), text_sizes);
+}
+
 }  // namespace
 
-void CreateControls(HWND form, HINSTANCE instance) {
-  for (const ControlRecord& record : kForm1Controls) {
+void CreateControls(HWND form, HINSTANCE instance, HFONT font, UINT dpi) {
+  const ControlRects rects = PlaceControls(form, font, dpi);
+  // A new child goes below its siblings, so creating in z-order stacks them.
+  for (int id : ZOrder()) {
+    const ControlRecord& record = kForm1Controls[PositionOf(id)];
+    const PixelRect& rect = rects[PositionOf(id)];
     const ControlClass control_class = ClassFor(record);
     const std::wstring text(record.text);
-    HWND control = ::CreateWindowExW(
-        control_class.ex_style, control_class.class_name, text.c_str(),
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style, 0, 0, 0, 0, form,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance, nullptr);
+    HWND control = ::CreateWindowExW(control_class.ex_style, control_class.class_name, text.c_str(),
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style,
+                                     rect.left, rect.top, rect.width, rect.height, form,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)),
+                                     instance, nullptr);
     if (!control) ThrowLastError("CreateWindowEx (control)");
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (record.kind == ControlKind::kTextField) {
       // An edit control stops at 32,767 characters unless told otherwise.
       ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
     }
   }
-
-  HWND above = HWND_TOP;
-  for (int id : ZOrder()) {
-    HWND control = ::GetDlgItem(form, id);
-    ::SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    above = control;
-  }
 }
 
 void LayOutControls(HWND form, HFONT font, UINT dpi) {
-  std::array<TextSize, kForm1Controls.size()> text_sizes{};
-  {
-    const FontDc dc(form, font);
-    for (size_t i = 0; i < kForm1Controls.size(); ++i) {
-      if (kForm1Controls[i].fit_to_text) text_sizes[i] = dc.Extent(kForm1Controls[i].text);
-    }
-  }
-  const ControlRects rects = PlaceForm1Controls(static_cast<int>(dpi), text_sizes);
+  const ControlRects rects = PlaceControls(form, font, dpi);
   for (size_t i = 0; i < kForm1Controls.size(); ++i) {
     HWND control = ::GetDlgItem(form, kForm1Controls[i].id);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

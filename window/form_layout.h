@@ -53,6 +53,10 @@ inline constexpr std::array<ControlRecord, 6> kForm1Controls{{
      false, kText1},
 }};
 
+// Where control `id` is in the table: ids are places in the creation order,
+// from 1.
+constexpr std::size_t PositionOf(int id) { return static_cast<std::size_t>(id - 1); }
+
 // The order the controls are stacked in, top first. The dialog manager
 // walks it for Tab, so the controls that take the focus come in tab order;
 // screen readers name a field after the caption just before it, so each

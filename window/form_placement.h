@@ -44,8 +44,7 @@ inline ControlRects PlaceForm1Controls(
   for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
     if (kForm1Controls[i].names == 0) continue;
     PixelRect& caption = rects[i];
-    // Ids follow the creation order from 1.
-    PixelRect& field = rects[static_cast<std::size_t>(kForm1Controls[i].names - 1)];
+    PixelRect& field = rects[PositionOf(kForm1Controls[i].names)];
     const int caption_bottom = caption.top + caption.height;
     const int field_bottom = field.top + field.height;
     if (caption.top < field.top && caption_bottom > field.top) {

@@ -42,13 +42,8 @@ UniqueIcon LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y, UINT dpi)
       SystemMetricForDpi(metric_x, dpi), SystemMetricForDpi(metric_y, dpi), LR_DEFAULTCOLOR)));
 }
 
-// Fonts, icons and control positions for one DPI, from the same table.
-void ApplyDpi(HWND form, FormState& state, UINT dpi) {
-  UniqueFont font = CreateMessageFont(dpi);
-  LayOutControls(form, font.get(), dpi);
-  state.font = std::move(font);
-
-  // The old icons go only after the window holds the new ones.
+// The old icons go only after the window holds the new ones.
+void SetIcons(HWND form, FormState& state, UINT dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
   UniqueIcon big_icon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, dpi);
   UniqueIcon small_icon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, dpi);
@@ -56,6 +51,14 @@ void ApplyDpi(HWND form, FormState& state, UINT dpi) {
   ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
   state.big_icon = std::move(big_icon);
   state.small_icon = std::move(small_icon);
+}
+
+// Fonts, icons and control positions for a new DPI, from the same table.
+void ApplyDpi(HWND form, FormState& state, UINT dpi) {
+  UniqueFont font = CreateMessageFont(dpi);
+  LayOutControls(form, font.get(), dpi);
+  state.font = std::move(font);
+  SetIcons(form, state, dpi);
 }
 
 // A fixed dialog frame offers only Move and Close, as dialogs do; whatever
@@ -157,19 +160,26 @@ bool IsClickOfCommand1(HWND form, WPARAM wparam, LPARAM lparam) {
          reinterpret_cast<HWND>(lparam) == ::GetDlgItem(form, kCommand1);
 }
 
-// Sizes the window so its client area is exactly Form1's at `dpi`. The frame
-// computed for that DPI is corrected by what the system then reports, since
-// not every system draws the frame at the window's own DPI.
+SIZE ClientSize(UINT dpi) {
+  return {TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
+          TwipsToPixels(kForm1.client_height, static_cast<int>(dpi))};
+}
+
+// Sizes the window so its client area is exactly Form1's at `dpi`, moving it
+// to `position` if given. The frame computed for that DPI is corrected by
+// what the system then reports, since not every system draws the frame at
+// the window's own DPI.
 void SizeClientArea(HWND form, UINT dpi, const POINT* position) {
-  const int width = TwipsToPixels(kForm1.client_width, static_cast<int>(dpi));
-  const int height = TwipsToPixels(kForm1.client_height, static_cast<int>(dpi));
+  const auto [width, height] = ClientSize(dpi);
+  RECT client;
+  ::GetClientRect(form, &client);
+  if (!position && client.right == width && client.bottom == height) return;
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (position ? 0 : SWP_NOMOVE);
   const int x = position ? position->x : 0;
   const int y = position ? position->y : 0;
   SIZE size = WindowSizeForClient(width, height, kFormStyle, kFormExStyle, dpi);
   ::SetWindowPos(form, nullptr, x, y, size.cx, size.cy, flags);
 
-  RECT client;
   ::GetClientRect(form, &client);
   if (client.right != width || client.bottom != height) {
     size.cx += width - client.right;
@@ -282,17 +292,24 @@ HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click) {
   state->on_click = on_click;
   FormState& owned_state = *state;
   const std::wstring title(kForm1.title);
+  // Sized for the owner's DPI, which is the form's unless the system puts it
+  // on another monitor; corrected below if so.
+  const UINT likely_dpi = DpiForWindow(owner);
+  const SIZE client = ClientSize(likely_dpi);
+  const SIZE size = WindowSizeForClient(client.cx, client.cy, kFormStyle, kFormExStyle, likely_dpi);
   // From WM_NCCREATE on, the window owns its state and deletes it at WM_NCDESTROY.
   UniqueWindow form(::CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), kFormStyle,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr, instance,
-                                      state.release()));
+                                      CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
+                                      nullptr, instance, state.release()));
   if (!form) ThrowLastError("CreateWindowEx (Form1)");
 
   const UINT dpi = DpiForWindow(form.get());
   SizeClientArea(form.get(), dpi, nullptr);
   TrimSystemMenu(form.get());
-  CreateControls(form.get(), instance);
-  ApplyDpi(form.get(), owned_state, dpi);
+  UniqueFont font = CreateMessageFont(dpi);
+  CreateControls(form.get(), instance, font.get(), dpi);
+  owned_state.font = std::move(font);
+  SetIcons(form.get(), owned_state, dpi);
   owned_state.last_focus = ::GetDlgItem(form.get(), kCommand1);
   return form.release();
 }

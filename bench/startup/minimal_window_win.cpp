@@ -30,9 +30,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   window_class.hInstance = instance;
   window_class.lpszClassName = L"MinimalWindow";
   ::RegisterClassW(&window_class);
-  HWND window = ::CreateWindowW(L"MinimalWindow", L"Minimal Window", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 300, 150, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window =
+      ::CreateWindowW(L"MinimalWindow", L"Minimal Window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 300, 150, nullptr, nullptr, instance, nullptr);
   ::ShowWindow(window, show);
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);

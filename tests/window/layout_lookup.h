@@ -13,10 +13,6 @@ inline const ControlRecord& FindControl(int id) {
   return kForm1Controls[0];
 }
 
-inline std::size_t PositionOf(int id) {
-  return static_cast<std::size_t>(&FindControl(id) - &kForm1Controls[0]);
-}
-
 inline PixelRect TableRect(int id, int dpi) {
   const ControlRecord& r = FindControl(id);
   return TwipsRectToPixels(r.left, r.top, r.width, r.height, dpi);
