@@ -146,7 +146,8 @@ void DispatchClick(HWND form, FormState& state) {
   state.in_click = false;
   state.close_requested = false;
   if (close) {
-    // Through the queue, as any close: the window goes after this returns.
+    // Through the queue, as any close: the window goes after this returns. A
+    // failure is not put before a user who asked to leave.
     ::PostMessageW(form, WM_CLOSE, 0, 0);
   } else if (failure) {
     ShowClickFailure(form, failure);
