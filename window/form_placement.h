@@ -58,11 +58,9 @@ inline ControlRects PlaceForm1Controls(
       // edge, which lines up with the controls above. It keeps at least
       // half its width.
       const int wanted_left = caption.left + caption.width + TwipsToPixels(kCaptionGapTwips, dpi);
-      if (wanted_left > field.left) {
-        const int right = field.left + field.width;
-        field.left = std::min(wanted_left, right - field.width / 2);
-        field.width = right - field.left;
-      }
+      const int right = field.left + field.width;
+      field.left = std::clamp(wanted_left, field.left, right - field.width / 2);
+      field.width = right - field.left;
     }
   }
   return rects;
