@@ -1,7 +1,8 @@
 // Dialler: builds Form1, shows it and runs the event loop until it closes.
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <exception>
 #include <string>
