@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "common/handles_win.h"
 #include "tone/play_dtmf.h"

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // Runs on the window's thread for each click of Command1. It may throw; the
 // window shows the failure and carries on.
