@@ -1,15 +1,16 @@
 // Dialler: builds Form1, shows it and runs the event loop until it closes.
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <exception>
 #include <string>
 
-#include "tone/dll_search_win.h"
 #include "common/ansi_text_win.h"
 #include "common/handles_win.h"
 #include "dial/dial_command_win.h"
+#include "tone/dll_search_win.h"
 #include "window/form_layout.h"
 #include "window/form_window_win.h"
 

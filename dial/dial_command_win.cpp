@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "common/click_failure.h"
 #include "common/format_text.h"
 #include "common/resource_string_win.h"
 #include "dial/check_state.h"
@@ -14,48 +13,46 @@
 #include "tone/tone_library_win.h"
 #include "window/form_layout.h"
 #include "window/form_reads_win.h"
+#include "window/form_window_win.h"
 
 namespace {
 
-// Lives from the first successful dial to the end of the run.
-ToneLibrary& TheToneLibrary() {
-  static ToneLibrary library;
-  return library;
-}
+struct PlayDtmfArguments {
+  std::string dial;  // owned until the call returns
+  std::int32_t interval_ms;
+  std::int32_t async;
+};
 
 [[noreturn]] void ThrowIntervalFailure(UINT pattern, const std::wstring& text) {
   throw ClickFailure(FormatText(LoadResourceString(pattern), {Abbreviate(text, 40)}), kText2);
 }
 
+// The interval is checked before the dial string is copied, so a bad
+// interval costs no narrow copy of a long text.
+PlayDtmfArguments ToPlayDtmfArguments(const Form1Contents& form1) {
+  const std::optional<double> interval_number = ParseIntervalNumber(form1.text2);
+  if (!interval_number) ThrowIntervalFailure(IDS_INTERVAL_NOT_A_NUMBER, form1.text2);
+  const std::int32_t async = AsyncFlagFromCheckState(form1.check1);
+  const std::optional<std::int32_t> interval_ms = RoundToInt32(*interval_number);
+  if (!interval_ms) ThrowIntervalFailure(IDS_INTERVAL_OUT_OF_RANGE, form1.text2);
+  return {ToAnsiCodePage(form1.text1), *interval_ms, async};
+}
+
+// Lives from the first successful dial to the end of the run.
+PlayDtmfFunction BindPlayDtmf() {
+  static ToneLibrary library;
+  try {
+    return library.PlayDtmf();
+  } catch (const ToneLibraryFailure& failure) {
+    throw ClickFailure(failure.message(), 0);
+  }
+}
+
 }  // namespace
 
 void RunDialCommand(HWND form) {
-  // 1. The dial string, as wide text.
-  const std::wstring dial_text = ReadControlText(form, kText1);
-
-  // 2. The interval, read at once as a number.
-  const std::wstring interval_text = ReadControlText(form, kText2);
-  const std::optional<double> interval_number = ParseIntervalNumber(interval_text);
-  if (!interval_number) ThrowIntervalFailure(IDS_INTERVAL_NOT_A_NUMBER, interval_text);
-
-  // 3. The check box.
-  const std::uint16_t check_state = ReadCheckState(form, kCheck1);
-
-  // 4. Argument 3: all bits set for "play asynchronously".
-  const std::int32_t async = AsyncFlagFromCheckState(check_state);
-
-  // 5. Argument 2: the interval must fit a signed 32-bit integer.
-  const std::optional<std::int32_t> interval_ms = RoundToInt32(*interval_number);
-  if (!interval_ms) ThrowIntervalFailure(IDS_INTERVAL_OUT_OF_RANGE, interval_text);
-
-  // 6. Argument 1: the dial string in the ANSI code page, owned until step 9.
-  const std::string dial = ToAnsiCodePage(dial_text);
-
-  // 7. Bind PlayDTMF, only now that all three arguments are formed.
-  const PlayDtmfFunction play_dtmf = TheToneLibrary().PlayDtmf();
-
-  // 8. One call; its result means nothing to us.
-  play_dtmf(dial.c_str(), *interval_ms, async);
-
-  // 9. The narrow copy and the texts are released as this scope ends.
+  const PlayDtmfArguments arguments = ToPlayDtmfArguments(ReadForm1(form));
+  // Bound only now that all three arguments are formed; the result of the
+  // call means nothing to the window.
+  BindPlayDtmf()(arguments.dial.c_str(), arguments.interval_ms, arguments.async);
 }

@@ -1,17 +1,22 @@
 #include "dial/interval_conversion.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "common/full_width.h"
 
 namespace {
 
-bool IsSpace(wchar_t c) {
-  return c == L' ' || (c >= L'\t' && c <= L'\r') || c == L'\u3000';
-}
+// Unicode's space separators (Zs), the line and paragraph separators and the
+// control characters that count as white space: what a paste from a web page
+// or a word processor may leave around a number.
+constexpr std::wstring_view kWhiteSpace =
+    L" \t\n\v\f\r\u0085\u00A0\u1680\u2000\u2001\u2002\u2003\u2004\u2005\u2006\u2007"
+    L"\u2008\u2009\u200A\u2028\u2029\u202F\u205F\u3000";
+
+bool IsSpace(wchar_t c) { return kWhiteSpace.find(c) != std::wstring_view::npos; }
 
 // The characters a Japanese input method types in full-width mode, folded to
 // ASCII; every other character is returned unchanged.
@@ -64,7 +69,6 @@ std::optional<double> ParseIntervalNumber(std::wstring_view text) {
   // The grammar above admits nothing locale-dependent but the decimal point,
   // and the program never leaves the "C" locale, so strtod reads it exactly.
   // Overflow gives an infinity and underflow a zero, both as they should.
-  errno = 0;
   return std::strtod(number.c_str(), nullptr);
 }
 

@@ -7,10 +7,10 @@
 #include <string_view>
 
 // Reads a decimal number: optional sign, digits with an optional fraction
-// (".5" and "5." too), optional exponent. Surrounding white space (ASCII and
-// the ideographic space) is ignored; full-width digits, signs, decimal point
-// and exponent letters read as their ASCII forms. Anything else, the empty
-// text included, is not a number.
+// (".5" and "5." too), optional exponent. Surrounding white space (every
+// Unicode space, the no-break and ideographic ones included) is ignored;
+// full-width digits, signs, decimal point and exponent letters read as their
+// ASCII forms. Anything else, the empty text included, is not a number.
 std::optional<double> ParseIntervalNumber(std::wstring_view text);
 
 // Rounds to the nearest integer, ties to even; empty when the result lies

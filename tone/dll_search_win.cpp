@@ -4,20 +4,14 @@
 
 #include <string_view>
 
+#include "common/module_path_win.h"
+
 namespace {
 
 std::wstring ExeFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/"));
+  const std::wstring path = ModulePath(nullptr);
+  const size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
 std::wstring SystemFolder() {
@@ -47,6 +41,20 @@ std::vector<std::wstring> AbsolutePathFolders() {
   return folders;
 }
 
+// File names compare without regard to case, and "C:\x\" is "C:\x".
+bool IsSameFolder(std::wstring_view a, std::wstring_view b) {
+  const auto trim = [](std::wstring_view folder) {
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) {
+      folder.remove_suffix(1);
+    }
+    return folder;
+  };
+  a = trim(a);
+  b = trim(b);
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 void RemoveCurrentDirectoryFromDllSearch() {
@@ -55,13 +63,12 @@ void RemoveCurrentDirectoryFromDllSearch() {
 
   // Some loaders (Wine among them) keep searching the current directory
   // after that; the default-directories mode drops it for sure but also drops
-  // PATH, so PATH's absolute folders are added back explicitly.
-  using SetDefaultFn = BOOL(WINAPI*)(DWORD);
-  using AddFn = DLL_DIRECTORY_COOKIE(WINAPI*)(PCWSTR);
+  // PATH, so PATH's absolute folders are added back explicitly. Looked up,
+  // since both arrived with a Windows 7 update.
   HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-  const auto set_default = reinterpret_cast<SetDefaultFn>(
+  const auto set_default = reinterpret_cast<decltype(&::SetDefaultDllDirectories)>(
       reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-  const auto add_directory = reinterpret_cast<AddFn>(
+  const auto add_directory = reinterpret_cast<decltype(&::AddDllDirectory)>(
       reinterpret_cast<void*>(::GetProcAddress(kernel32, "AddDllDirectory")));
   if (!set_default || !add_directory) return;
   if (!set_default(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) return;
@@ -69,7 +76,13 @@ void RemoveCurrentDirectoryFromDllSearch() {
 }
 
 std::vector<std::wstring> DllSearchFolders() {
-  std::vector<std::wstring> folders{ExeFolder(), SystemFolder()};
-  for (std::wstring& folder : AbsolutePathFolders()) folders.push_back(std::move(folder));
+  std::vector<std::wstring> candidates{ExeFolder(), SystemFolder()};
+  for (std::wstring& folder : AbsolutePathFolders()) candidates.push_back(std::move(folder));
+  std::vector<std::wstring> folders;
+  for (std::wstring& candidate : candidates) {
+    bool seen = candidate.empty();
+    for (const std::wstring& folder : folders) seen = seen || IsSameFolder(folder, candidate);
+    if (!seen) folders.push_back(std::move(candidate));
+  }
   return folders;
 }

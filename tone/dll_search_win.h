@@ -9,5 +9,6 @@
 // the system folder and PATH's absolute folders stay searched.
 void RemoveCurrentDirectoryFromDllSearch();
 
-// The folders a bare DLL name is looked for in, in order, for messages.
+// The folders a bare DLL name is looked for in, in order, each once, for
+// messages.
 std::vector<std::wstring> DllSearchFolders();

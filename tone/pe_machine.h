@@ -8,8 +8,6 @@
 #include <optional>
 
 inline constexpr std::uint16_t kMachineI386 = 0x014C;
-inline constexpr std::uint16_t kMachineAmd64 = 0x8664;
-inline constexpr std::uint16_t kMachineArm64 = 0xAA64;
 
 // The COFF Machine field, or empty when the bytes are not a PE image.
 std::optional<std::uint16_t> PeMachine(const std::uint8_t* bytes, std::size_t size);

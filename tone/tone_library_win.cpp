@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/click_failure.h"
 #include "common/format_text.h"
+#include "common/module_path_win.h"
 #include "common/resource_string_win.h"
 #include "resources/resource_ids.h"
 #include "tone/dll_search_win.h"
@@ -15,7 +15,9 @@
 
 namespace {
 
-std::wstring SystemMessage(DWORD error) {
+// The system's text for `error` with `path` in place of its "%1" (as in
+// "%1 is not a valid Win32 application"), and the code after it.
+std::wstring SystemMessage(DWORD error, const std::wstring& path) {
   wchar_t* buffer = nullptr;
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -25,7 +27,7 @@ std::wstring SystemMessage(DWORD error) {
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
     text.pop_back();
   }
-  return FormatText(L"%1 (%2)", {text, std::to_wstring(error)});
+  return FormatText(text, {path}) + L" (" + std::to_wstring(error) + L")";
 }
 
 std::wstring JoinLines(const std::vector<std::wstring>& lines) {
@@ -61,13 +63,13 @@ bool IsForAnotherMachine(const std::wstring& path) {
   const std::vector<std::wstring> folders = DllSearchFolders();
   const std::wstring candidate = FindCandidate(folders);
   if (candidate.empty()) {
-    throw ClickFailure(
-        FormatText(LoadResourceString(IDS_LIBRARY_NOT_FOUND), {JoinLines(folders)}), 0);
+    throw ToneLibraryFailure(
+        FormatText(LoadResourceString(IDS_LIBRARY_NOT_FOUND), {JoinLines(folders)}));
   }
   const UINT pattern =
       IsForAnotherMachine(candidate) ? IDS_LIBRARY_WRONG_ARCHITECTURE : IDS_LIBRARY_NOT_LOADABLE;
-  throw ClickFailure(
-      FormatText(LoadResourceString(pattern), {candidate, SystemMessage(error)}), 0);
+  throw ToneLibraryFailure(
+      FormatText(LoadResourceString(pattern), {candidate, SystemMessage(error, candidate)}));
 }
 
 UniqueModule LoadToneLibrary() {
@@ -82,12 +84,6 @@ UniqueModule LoadToneLibrary() {
   return module;
 }
 
-std::wstring ModulePath(HMODULE module) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-  return length ? std::wstring(path, length) : std::wstring(kToneLibraryName);
-}
-
 }  // namespace
 
 PlayDtmfFunction ToneLibrary::PlayDtmf() {
@@ -97,8 +93,9 @@ PlayDtmfFunction ToneLibrary::PlayDtmf() {
   FARPROC entry = ::GetProcAddress(module.get(), kPlayDtmfEntryName);
   if (!entry) {
     // `module` goes out of scope here: a library without the entry is released.
-    throw ClickFailure(
-        FormatText(LoadResourceString(IDS_ENTRY_MISSING), {ModulePath(module.get())}), 0);
+    std::wstring path = ModulePath(module.get());
+    if (path.empty()) path = kToneLibraryName;
+    throw ToneLibraryFailure(FormatText(LoadResourceString(IDS_ENTRY_MISSING), {path}));
   }
   play_dtmf_ = reinterpret_cast<PlayDtmfFunction>(reinterpret_cast<void*>(entry));
   module_ = std::move(module);

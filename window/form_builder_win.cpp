@@ -4,6 +4,7 @@
 
 #include "common/win32_error_win.h"
 #include "window/form_layout.h"
+#include "window/form_placement.h"
 
 namespace {
 
@@ -22,60 +23,78 @@ ControlClass ClassFor(const ControlRecord& record) {
     case ControlKind::kPushButton:
       return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
     case ControlKind::kCaption:
-      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (record.fit_to_text ? SS_LEFTNOWORDWRAP : SS_LEFT)), 0};
+      return {L"STATIC",
+              static_cast<DWORD>(SS_NOPREFIX | (record.fit_to_text ? SS_LEFTNOWORDWRAP : SS_LEFT)),
+              0};
   }
   return {L"STATIC", 0, 0};
 }
 
-SIZE TextExtent(HWND control, HFONT font, const std::wstring_view text) {
-  HDC dc = ::GetDC(control);
-  HGDIOBJ old_font = ::SelectObject(dc, font);
-  RECT rect{};
-  ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rect,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc, old_font);
-  ::ReleaseDC(control, dc);
-  return {rect.right - rect.left, rect.bottom - rect.top};
+// A screen DC with `font` selected, both given back when it goes.
+class FontDc {
+ public:
+  FontDc(HWND window, HFONT font)
+      : window_(window), dc_(::GetDC(window)), old_font_(::SelectObject(dc_, font)) {}
+  ~FontDc() {
+    ::SelectObject(dc_, old_font_);
+    ::ReleaseDC(window_, dc_);
+  }
+  FontDc(const FontDc&) = delete;
+  FontDc& operator=(const FontDc&) = delete;
+
+  TextSize Extent(std::wstring_view text) const {
+    RECT rect{};
+    ::DrawTextW(dc_, text.data(), static_cast<int>(text.size()), &rect,
+                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+  }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_font_;
+};
+
+// Captions that fit their text are measured in `font`.
+ControlRects PlaceControls(HWND form, HFONT font, UINT dpi) {
+  std::array<TextSize, kForm1Controls.size()> text_sizes{};
+  const FontDc dc(form, font);
+  for (size_t i = 0; i < kForm1Controls.size(); ++i) {
+    if (kForm1Controls[i].fit_to_text) text_sizes[i] = dc.Extent(kForm1Controls[i].text);
+  }
+  return PlaceForm1Controls(static_cast<int>(dpi), text_sizes);
 }
 
 }  // namespace
 
-void CreateControls(HWND form, HINSTANCE instance) {
-  for (const ControlRecord& record : kForm1Controls) {
+void CreateControls(HWND form, HINSTANCE instance, HFONT font, UINT dpi) {
+  const ControlRects rects = PlaceControls(form, font, dpi);
+  // A new child goes below its siblings, so creating in z-order stacks them.
+  for (int id : ZOrder()) {
+    const ControlRecord& record = kForm1Controls[PositionOf(id)];
+    const PixelRect& rect = rects[PositionOf(id)];
     const ControlClass control_class = ClassFor(record);
     const std::wstring text(record.text);
-    HWND control = ::CreateWindowExW(
-        control_class.ex_style, control_class.class_name, text.c_str(),
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style, 0, 0, 0, 0, form,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance, nullptr);
+    HWND control = ::CreateWindowExW(control_class.ex_style, control_class.class_name, text.c_str(),
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style,
+                                     rect.left, rect.top, rect.width, rect.height, form,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)),
+                                     instance, nullptr);
     if (!control) ThrowLastError("CreateWindowEx (control)");
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (record.kind == ControlKind::kTextField) {
       // An edit control stops at 32,767 characters unless told otherwise.
       ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
     }
   }
-
-  // The dialog manager walks children in z-order, so stack them by tab index.
-  HWND above = HWND_TOP;
-  for (int id : TabOrder()) {
-    HWND control = ::GetDlgItem(form, id);
-    ::SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    above = control;
-  }
 }
 
 void LayOutControls(HWND form, HFONT font, UINT dpi) {
-  for (const ControlRecord& record : kForm1Controls) {
-    HWND control = ::GetDlgItem(form, record.id);
+  const ControlRects rects = PlaceControls(form, font, dpi);
+  for (size_t i = 0; i < kForm1Controls.size(); ++i) {
+    HWND control = ::GetDlgItem(form, kForm1Controls[i].id);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    PixelRect rect = TwipsRectToPixels(record.left, record.top, record.width, record.height,
-                                       static_cast<int>(dpi));
-    if (record.fit_to_text) {
-      const SIZE extent = TextExtent(control, font, record.text);
-      rect.width = extent.cx;
-      rect.height = extent.cy;
-    }
-    ::SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
+    ::SetWindowPos(control, nullptr, rects[i].left, rects[i].top, rects[i].width, rects[i].height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::InvalidateRect(form, nullptr, TRUE);

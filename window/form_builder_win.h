@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
-void CreateControls(HWND form, HINSTANCE instance);
+// Creates every control at its place for `dpi`, in `font`, stacked in the
+// order the dialog manager and screen readers walk.
+void CreateControls(HWND form, HINSTANCE instance, HFONT font, UINT dpi);
 
-// Positions and sizes every control for `dpi`, sets `font` on all of them and
-// fits the captions that fit to their text. Used at creation and on DPI change.
+// Moves every control to its place for `dpi` and sets `font` on all of them,
+// on a DPI change.
 void LayOutControls(HWND form, HFONT font, UINT dpi);

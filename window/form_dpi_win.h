@@ -6,7 +6,6 @@
 #include "common/handles_win.h"
 
 UINT DpiForWindow(HWND window);
-UINT DpiForSystem();
 
 // The system's message font (what dialogs use) at `dpi`.
 UniqueFont CreateMessageFont(UINT dpi);

@@ -3,6 +3,7 @@
 // order. Positions and sizes are twips from the client area's top-left.
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "window/twips.h"
@@ -20,6 +21,7 @@ struct ControlRecord {
   int height;
   int tab_index;
   bool fit_to_text;  // grow or shrink to the caption's extent, no wrapping
+  int names;         // for a caption: the field it names for screen readers
 };
 
 struct WindowRecord {
@@ -42,27 +44,37 @@ enum ControlId : int {
 inline constexpr WindowRecord kForm1{L"Form1", L"Dialler Sample", 4275, 1575};
 
 inline constexpr std::array<ControlRecord, 6> kForm1Controls{{
-    {kText2, L"Text2", ControlKind::kTextField, L"150", 1080, 1200, 615, 270, 4, false},
-    {kCheck1, L"Check1", ControlKind::kCheckBox, L"非同期で再生", 240, 840, 1455, 255, 3, false},
-    {kText1, L"Text1", ControlKind::kTextField, L"", 270, 428, 3735, 270, 1, false},
-    {kCommand1, L"Command1", ControlKind::kPushButton, L"DIAL!", 3150, 788, 855, 375, 0, false},
-    {kLabel2, L"Label2", ControlKind::kCaption, L"間隔:(ms)", 240, 1230, 735, 210, 5, true},
-    {kLabel1, L"Label1", ControlKind::kCaption, L"DialNo [0-9,A-D,*#]", 270, 188, 2895, 255, 2, false},
+    {kText2, L"Text2", ControlKind::kTextField, L"150", 1080, 1200, 615, 270, 4, false, 0},
+    {kCheck1, L"Check1", ControlKind::kCheckBox, L"非同期で再生", 240, 840, 1455, 255, 3, false, 0},
+    {kText1, L"Text1", ControlKind::kTextField, L"", 270, 428, 3735, 270, 1, false, 0},
+    {kCommand1, L"Command1", ControlKind::kPushButton, L"DIAL!", 3150, 788, 855, 375, 0, false, 0},
+    {kLabel2, L"Label2", ControlKind::kCaption, L"間隔:(ms)", 240, 1230, 735, 210, 5, true, kText2},
+    {kLabel1, L"Label1", ControlKind::kCaption, L"DialNo [0-9,A-D,*#]", 270, 188, 2895, 255, 2,
+     false, kText1},
 }};
 
-constexpr bool TakesFocus(ControlKind kind) { return kind != ControlKind::kCaption; }
+// Where control `id` is in the table: ids are places in the creation order,
+// from 1.
+constexpr std::size_t PositionOf(int id) { return static_cast<std::size_t>(id - 1); }
 
-constexpr const ControlRecord& FindControl(int id) {
-  for (const ControlRecord& record : kForm1Controls) {
-    if (record.id == id) return record;
-  }
-  return kForm1Controls[0];  // unreachable for the ids above; keeps this constexpr
-}
-
-// The controls in tab order (ascending tab index), which is also the z-order
-// the dialog manager walks.
-constexpr std::array<int, kForm1Controls.size()> TabOrder() {
+// The order the controls are stacked in, top first. The dialog manager
+// walks it for Tab, so the controls that take the focus come in tab order;
+// screen readers name a field after the caption just before it, so each
+// caption comes right before the field it names.
+constexpr std::array<int, kForm1Controls.size()> ZOrder() {
   std::array<int, kForm1Controls.size()> ids{};
-  for (const ControlRecord& record : kForm1Controls) ids[record.tab_index] = record.id;
+  std::size_t next = 0;
+  for (int tab_index = 0; tab_index < static_cast<int>(kForm1Controls.size()); ++tab_index) {
+    for (const ControlRecord& field : kForm1Controls) {
+      if (field.tab_index != tab_index || field.kind == ControlKind::kCaption) continue;
+      for (const ControlRecord& caption : kForm1Controls) {
+        if (caption.names == field.id) ids[next++] = caption.id;
+      }
+      ids[next++] = field.id;
+    }
+  }
+  for (const ControlRecord& caption : kForm1Controls) {
+    if (caption.kind == ControlKind::kCaption && caption.names == 0) ids[next++] = caption.id;
+  }
   return ids;
 }

@@ -1,11 +1,11 @@
 #include "window/form_window_win.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "common/ansi_text_win.h"
-#include "common/click_failure.h"
 #include "common/format_text.h"
 #include "common/handles_win.h"
 #include "common/resource_string_win.h"
@@ -28,6 +28,8 @@ struct FormState {
   UniqueIcon big_icon;
   UniqueIcon small_icon;
   HWND last_focus = nullptr;
+  bool in_click = false;
+  bool close_requested = false;  // while in a click
 };
 
 FormState* StateOf(HWND form) {
@@ -40,13 +42,8 @@ UniqueIcon LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y, UINT dpi)
       SystemMetricForDpi(metric_x, dpi), SystemMetricForDpi(metric_y, dpi), LR_DEFAULTCOLOR)));
 }
 
-// Fonts, icons and control positions for one DPI, from the same table.
-void ApplyDpi(HWND form, FormState& state, UINT dpi) {
-  UniqueFont font = CreateMessageFont(dpi);
-  LayOutControls(form, font.get(), dpi);
-  state.font = std::move(font);
-
-  // The old icons go only after the window holds the new ones.
+// The old icons go only after the window holds the new ones.
+void SetIcons(HWND form, FormState& state, UINT dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
   UniqueIcon big_icon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, dpi);
   UniqueIcon small_icon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, dpi);
@@ -54,6 +51,14 @@ void ApplyDpi(HWND form, FormState& state, UINT dpi) {
   ::SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
   state.big_icon = std::move(big_icon);
   state.small_icon = std::move(small_icon);
+}
+
+// Fonts, icons and control positions for a new DPI, from the same table.
+void ApplyDpi(HWND form, FormState& state, UINT dpi) {
+  UniqueFont font = CreateMessageFont(dpi);
+  LayOutControls(form, font.get(), dpi);
+  state.font = std::move(font);
+  SetIcons(form, state, dpi);
 }
 
 // A fixed dialog frame offers only Move and Close, as dialogs do; whatever
@@ -81,30 +86,71 @@ void FocusControl(HWND form, int control_id) {
 }
 
 // Clicks and keys that piled up while a synchronous dial held the thread
-// were meant for a window that was not listening; replaying them would
-// start dials behind the user's back.
-void DiscardInputReceivedDuringClick() {
+// were meant for a window that was not listening; replaying them would start
+// dials behind the user's back. A request to close among them is different:
+// the user wants out. Returns whether there was one: a click on the close box
+// (a press there not released elsewhere), a double click on the system menu
+// or Alt+F4.
+bool DiscardInputReceivedDuringClick() {
+  bool close = false;
+  bool close_box_pressed = false;
   MSG message;
+  while (::PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+    if (message.message == WM_NCLBUTTONDOWN) {
+      close_box_pressed = message.wParam == HTCLOSE;
+    } else if (message.message == WM_NCLBUTTONUP) {
+      close = close || (close_box_pressed && message.wParam == HTCLOSE);
+      close_box_pressed = false;
+    } else if (message.message == WM_NCLBUTTONDBLCLK && message.wParam == HTSYSMENU) {
+      close = true;
+    }
+  }
   while (::PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 &&
+        (HIWORD(message.lParam) & KF_ALTDOWN)) {
+      close = true;
+    }
   }
   while (::PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+  return close || close_box_pressed;
+}
+
+void ShowClickFailure(HWND form, const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const ClickFailure& click_failure) {
+    ShowFailure(form, click_failure.message());
+    FocusControl(form, click_failure.focus_control());
+  } catch (const std::bad_alloc&) {
+    ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
+  } catch (const std::exception& other) {
+    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
+                                 {FromAnsiCodePage(other.what())}));
+  } catch (...) {
+    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE), {}));
   }
 }
 
 // The one event the window reacts to. Nothing thrown here may cross back
 // into the system's dispatch, so every failure ends as a message box.
 void DispatchClick(HWND form, FormState& state) {
+  std::exception_ptr failure;
+  state.in_click = true;
   try {
     state.on_click(form);
-    DiscardInputReceivedDuringClick();
-  } catch (const ClickFailure& failure) {
-    ShowFailure(form, failure.message());
-    FocusControl(form, failure.focus_control());
-  } catch (const std::bad_alloc&) {
-    ShowFailure(form, LoadResourceString(IDS_OUT_OF_MEMORY));
-  } catch (const std::exception& failure) {
-    ShowFailure(form, FormatText(LoadResourceString(IDS_UNEXPECTED_FAILURE),
-                                 {FromAnsiCodePage(failure.what())}));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  const bool close = DiscardInputReceivedDuringClick() || state.close_requested;
+  state.in_click = false;
+  state.close_requested = false;
+  if (close) {
+    // Through the queue, as any close: the window goes after this returns. A
+    // failure is not put before a user who asked to leave.
+    ::PostMessageW(form, WM_CLOSE, 0, 0);
+  } else if (failure) {
+    ShowClickFailure(form, failure);
   }
 }
 
@@ -115,19 +161,26 @@ bool IsClickOfCommand1(HWND form, WPARAM wparam, LPARAM lparam) {
          reinterpret_cast<HWND>(lparam) == ::GetDlgItem(form, kCommand1);
 }
 
-// Sizes the window so its client area is exactly Form1's at `dpi`. The frame
-// computed for that DPI is corrected by what the system then reports, since
-// not every system draws the frame at the window's own DPI.
+SIZE ClientSize(UINT dpi) {
+  return {TwipsToPixels(kForm1.client_width, static_cast<int>(dpi)),
+          TwipsToPixels(kForm1.client_height, static_cast<int>(dpi))};
+}
+
+// Sizes the window so its client area is exactly Form1's at `dpi`, moving it
+// to `position` if given. The frame computed for that DPI is corrected by
+// what the system then reports, since not every system draws the frame at
+// the window's own DPI.
 void SizeClientArea(HWND form, UINT dpi, const POINT* position) {
-  const int width = TwipsToPixels(kForm1.client_width, static_cast<int>(dpi));
-  const int height = TwipsToPixels(kForm1.client_height, static_cast<int>(dpi));
+  const auto [width, height] = ClientSize(dpi);
+  RECT client;
+  ::GetClientRect(form, &client);
+  if (!position && client.right == width && client.bottom == height) return;
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (position ? 0 : SWP_NOMOVE);
   const int x = position ? position->x : 0;
   const int y = position ? position->y : 0;
   SIZE size = WindowSizeForClient(width, height, kFormStyle, kFormExStyle, dpi);
   ::SetWindowPos(form, nullptr, x, y, size.cx, size.cy, flags);
 
-  RECT client;
   ::GetClientRect(form, &client);
   if (client.right != width || client.bottom != height) {
     size.cx += width - client.right;
@@ -154,6 +207,14 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (IsClickOfCommand1(form, wparam, lparam)) DispatchClick(form, *state);
       return 0;
+    case WM_CLOSE:
+      // Sent by another program (or by the system menu's Close) while a dial
+      // holds the window: closed once the dial returns, not from inside it.
+      if (state->in_click) {
+        state->close_requested = true;
+        return 0;
+      }
+      break;
     case WM_SYSCOMMAND:
       // A fixed frame: no route, keyboard or programmatic, resizes it.
       switch (wparam & 0xFFF0) {
@@ -232,17 +293,24 @@ HWND CreateForm1(HINSTANCE instance, HWND owner, ClickHandler on_click) {
   state->on_click = on_click;
   FormState& owned_state = *state;
   const std::wstring title(kForm1.title);
+  // Sized for the owner's DPI, which is the form's unless the system puts it
+  // on another monitor; corrected below if so.
+  const UINT likely_dpi = DpiForWindow(owner);
+  const SIZE client = ClientSize(likely_dpi);
+  const SIZE size = WindowSizeForClient(client.cx, client.cy, kFormStyle, kFormExStyle, likely_dpi);
   // From WM_NCCREATE on, the window owns its state and deletes it at WM_NCDESTROY.
   UniqueWindow form(::CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), kFormStyle,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
-                                      instance, state.release()));
+                                      CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
+                                      nullptr, instance, state.release()));
   if (!form) ThrowLastError("CreateWindowEx (Form1)");
 
   const UINT dpi = DpiForWindow(form.get());
   SizeClientArea(form.get(), dpi, nullptr);
   TrimSystemMenu(form.get());
-  CreateControls(form.get(), instance);
-  ApplyDpi(form.get(), owned_state, dpi);
+  UniqueFont font = CreateMessageFont(dpi);
+  CreateControls(form.get(), instance, font.get(), dpi);
+  owned_state.font = std::move(font);
+  SetIcons(form.get(), owned_state, dpi);
   owned_state.last_focus = ::GetDlgItem(form.get(), kCommand1);
   return form.release();
 }

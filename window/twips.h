@@ -20,10 +20,6 @@ struct PixelRect {
   int height;
 };
 
-constexpr bool operator==(const PixelRect& a, const PixelRect& b) {
-  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-}
-
 constexpr PixelRect TwipsRectToPixels(int left, int top, int width, int height, int dpi) {
   return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(width, dpi),
           TwipsToPixels(height, dpi)};

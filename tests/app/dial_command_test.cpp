@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/dialler_session_win.h"
 #include "window/form_layout.h"
@@ -48,7 +49,8 @@ TEST_F(DialCommandTest, PassesTheTextIntervalAndCheckStateAsTyped) {
   session_.Click();
   EXPECT_EQ(LastCall(), "call - 150 0");
 
-  for (const wchar_t* interval : {L"0", L"-5", L"2147483647", L"-2147483648", L"\uFF11\uFF15\uFF10"}) {
+  for (const wchar_t* interval :
+       {L"0", L"-5", L"2147483647", L"-2147483648", L"\uFF11\uFF15\uFF10"}) {
     session_.SetText(kText2, interval);
     EXPECT_EQ(session_.Click(), L"");
   }
@@ -61,13 +63,22 @@ TEST_F(DialCommandTest, PassesTheTextIntervalAndCheckStateAsTyped) {
   EXPECT_EQ(log[log.size() - 1], "call - 150 0");
 }
 
-TEST_F(DialCommandTest, ConvertsTheDialStringWithCodePage932) {
-  session_.SetText(kText1, L"ア1#");
-  session_.Click();
-  EXPECT_EQ(LastCall(), "call 8341" + Hex("1#") + " 150 0");
-  session_.SetText(kText1, L"表");  // trail byte 0x5C, a backslash in ASCII
-  session_.Click();
-  EXPECT_EQ(LastCall(), "call 955C 150 0");
+TEST_F(DialCommandTest, ConvertsTheDialStringWithCodePage932AndNoLookAlikes) {
+  struct Case {
+    const wchar_t* typed;
+    const char* sent;  // hex
+  };
+  const Case cases[] = {
+      {L"ア1#", "83413123"}, {L"表", "955C"},  // trail byte 0x5C, a backslash in ASCII
+      {L"①Ａ", "87408260"},                    // exact forms in the code page go as they are
+      {L"À²¹1", "3F3F3F31"},                   // no form in the code page: "?", not "A211"
+      {L"Āāćđ", "3F3F3F3F"},
+  };
+  for (const Case& c : cases) {
+    session_.SetText(kText1, c.typed);
+    session_.Click();
+    EXPECT_EQ(LastCall(), std::string("call ") + c.sent + " 150 0");
+  }
 }
 
 TEST_F(DialCommandTest, AHundredThousandCharacterStringArrivesWhole) {
@@ -118,7 +129,19 @@ TEST(DialCommandLibraryTest, WithoutTheLibraryTheWindowWorksAndTheNextClickFinds
   const std::wstring message = session.Click();
   EXPECT_NE(message.find(L"zelnor.dll"), std::wstring::npos);
   EXPECT_NE(message.find(session.folder()), std::wstring::npos) << "says where it looked";
-  EXPECT_NE(message.find(L"見つかりません"), std::wstring::npos) << "in the UI language, Japanese here";
+  std::vector<std::wstring> folders;
+  for (size_t start = 0, end; (end = message.find(L'\n', start)) != std::wstring::npos;
+       start = end + 1) {
+    const std::wstring line = message.substr(start, end - start);
+    if (line.rfind(L"  ", 0) != 0) continue;
+    for (const std::wstring& seen : folders) {
+      EXPECT_NE(_wcsicmp(seen.c_str(), line.c_str()), 0) << "named twice: " << Narrow(line);
+    }
+    folders.push_back(line);
+  }
+  EXPECT_GE(folders.size(), 2u);
+  EXPECT_NE(message.find(L"見つかりません"), std::wstring::npos)
+      << "in the UI language, Japanese here";
   EXPECT_EQ(session.Click().empty(), false) << "still missing, still said";
 
   session.InstallLibrary(L"recording");
@@ -153,6 +176,7 @@ TEST(DialCommandLibraryTest, LibraryFaultsEachGiveTheirOwnMessageAndTheNextGoodC
     session.SetText(kText1, L"5");
     const std::wstring message = session.Click();
     EXPECT_NE(message.find(fault.expected), std::wstring::npos) << Narrow(message);
+    EXPECT_EQ(message.find(L"%1"), std::wstring::npos) << "a bare insert: " << Narrow(message);
     EXPECT_EQ(session.Text(kText1), L"5");
     session.InstallLibrary(L"recording");
     EXPECT_EQ(session.Click(), L"");
@@ -169,6 +193,7 @@ TEST(DialCommandLibraryTest, ACorruptLibrarySaysItCannotBeLoaded) {
   ::CloseHandle(file);
   const std::wstring message = session.Click();
   EXPECT_NE(message.find(path), std::wstring::npos) << Narrow(message);
+  EXPECT_EQ(message.find(L"%1"), std::wstring::npos) << Narrow(message);
   EXPECT_TRUE(::IsWindow(session.form()));
 }
 

@@ -62,11 +62,14 @@ const Case kCases[] = {
     {L"\uFF0D\uFF15", V, -5},
     {L"\uFF11\uFF0E\uFF15\uFF45\uFF12", V, 150},
     {L"\uFF11\uFF25\uFF12", V, 100},
-    {L"\u2212" L"7", V, -7},
-    // White space around, ASCII and ideographic.
+    {L"\u22127", V, -7},
+    // White space around: ASCII, ideographic, no-break and the other Unicode spaces.
     {L"  150\t", V, 150},
-    {L"\u3000" L"150" L"\u3000", V, 150},
+    {L"\u3000150\u3000", V, 150},
     {L"\r\n8\n", V, 8},
+    {L"\u00A0150\u00A0", V, 150},
+    {L"\u2002\u2009\u202F150\u205F\u200A\u1680", V, 150},
+    {L"\v\f\u0085\u2028150\u2029", V, 150},
     // Not numbers.
     {L"", NaN, 0},
     {L"   ", NaN, 0},
@@ -86,7 +89,8 @@ const Case kCases[] = {
     {L"1,000", NaN, 0},
     {L"1.2.3", NaN, 0},
     {L"\u0661\u0665\u0660", NaN, 0},  // Arabic-Indic digits are not ours to read
-    {L"150\u00A0", NaN, 0},           // no-break space is not trimmed
+    {L"1\u00A050", NaN, 0},           // a space inside still splits the number
+    {L"\u200B150", NaN, 0},           // zero-width space is not white space
 };
 
 std::string Describe(const wchar_t* text) {

@@ -139,11 +139,12 @@ DiallerSession::~DiallerSession() {
 }
 
 void DiallerSession::InstallLibrary(const std::wstring& library) const {
-  const std::wstring source = library == L"real" ? BinFolder() + L"\\zelnor.dll"
-                                                 : FakesFolder() + L"\\" + library + L"\\zelnor.dll";
+  const std::wstring source = library == L"real"
+                                  ? BinFolder() + L"\\zelnor.dll"
+                                  : FakesFolder() + L"\\" + library + L"\\zelnor.dll";
   if (!::CopyFileW(source.c_str(), (folder_ + L"\\zelnor.dll").c_str(), FALSE)) {
-    ADD_FAILURE() << "cannot copy zelnor.dll from the " << std::string(library.begin(), library.end())
-                  << " folder";
+    ADD_FAILURE() << "cannot copy zelnor.dll from the "
+                  << std::string(library.begin(), library.end()) << " folder";
   }
 }
 
@@ -153,7 +154,8 @@ std::wstring DiallerSession::Text(int id) const {
   HWND window = control(id);
   const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto copied = ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  const auto copied =
+      ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(copied));
   return text;
 }

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::uint16_t kMachineAmd64 = 0x8664;
+
 std::vector<std::uint8_t> Image(std::uint16_t machine, std::uint32_t pe_offset = 0x80) {
   std::vector<std::uint8_t> bytes(pe_offset + 24, 0);
   bytes[0] = 'M';

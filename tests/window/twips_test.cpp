@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/window/layout_lookup.h"
 #include "window/form_layout.h"
 
 TEST(TwipsTest, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
@@ -25,7 +26,8 @@ TEST(TwipsTest, Form1AtNinetySixDpiHasItsPixelLayout) {
 
   // Label1's bottom reaches one pixel into Text1.
   const ControlRecord& label1 = FindControl(kLabel1);
-  const PixelRect label = TwipsRectToPixels(label1.left, label1.top, label1.width, label1.height, 96);
+  const PixelRect label =
+      TwipsRectToPixels(label1.left, label1.top, label1.width, label1.height, 96);
   EXPECT_EQ(label.top + label.height - TwipsToPixels(text1.top, 96), 1);
 }
 
