@@ -17,9 +17,9 @@ set(CMAKE_SYSROOT /usr/${triple})
 # clang finds mingw-w64's C headers in the sysroot but not GCC's C++ headers.
 set(CMAKE_CXX_FLAGS_INIT
   "-nostdinc++ -isystem ${gcc_dir}/include/c++ -isystem ${gcc_dir}/include/c++/${triple} -isystem ${gcc_dir}/include/c++/backward")
-# GCC's runtime (libgcc, libstdc++) and the GNU linker; libgcc_eh needs
-# winpthreads after it, which a static link only finds when all of it is in.
-set(link_flags "-fuse-ld=bfd -L${gcc_dir} -Wl,--whole-archive -lpthread -Wl,--no-whole-archive")
+# GCC's runtime (libgcc, libstdc++) and the GNU linker; -pthread puts
+# winpthreads into the runtime's link group, where libgcc_eh finds it.
+set(link_flags "-Wno-unused-command-line-argument -fuse-ld=bfd -L${gcc_dir} -pthread")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${link_flags}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${link_flags}")
 
