@@ -1,15 +1,21 @@
 #pragma once
-// A move-only owner for any handle kind. The traits name the handle type,
-// the value that means "no handle" and how to release one, so each kind is
-// spelled out once (see handles_win.h) and nothing is closed by hand.
+// A move-only owner for any handle kind, named by the handle type and the
+// function that releases one, so each kind is one line (see handles_win.h)
+// and nothing is closed by hand.
 
 #include <utility>
 
-template <typename Traits>
+// The usual rule: a handle is held unless it is null.
+template <typename Handle>
+constexpr bool IsNonNullHandle(Handle handle) noexcept {
+  return handle != Handle{};
+}
+
+// Close: the release function. IsHeld: which values are real handles; an
+// empty owner holds Handle{}, and a value that is not held is never closed.
+template <typename Handle, auto Close, auto IsHeld = &IsNonNullHandle<Handle>>
 class UniqueHandle {
  public:
-  using Handle = typename Traits::Handle;
-
   UniqueHandle() noexcept = default;
   explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
   ~UniqueHandle() { reset(); }
@@ -23,16 +29,23 @@ class UniqueHandle {
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
   [[nodiscard]] Handle get() const noexcept { return handle_; }
-  [[nodiscard]] bool valid() const noexcept { return handle_ != Traits::Invalid(); }
+  [[nodiscard]] bool valid() const noexcept { return IsHeld(handle_); }
   explicit operator bool() const noexcept { return valid(); }
 
-  Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  Handle release() noexcept { return std::exchange(handle_, Handle{}); }
 
-  void reset(Handle handle = Traits::Invalid()) noexcept {
+  void reset(Handle handle = Handle{}) noexcept {
     const Handle old = std::exchange(handle_, handle);
-    if (old != Traits::Invalid()) Traits::Close(old);
+    if (IsHeld(old)) Close(old);
+  }
+
+  // Empties the owner and hands out its slot for an API that returns a
+  // handle through an out-parameter.
+  [[nodiscard]] Handle* put() noexcept {
+    reset();
+    return &handle_;
   }
 
  private:
-  Handle handle_ = Traits::Invalid();
+  Handle handle_{};
 };

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/full_width.h"
+
 namespace {
 
 bool IsSpace(wchar_t c) {
@@ -14,16 +16,8 @@ bool IsSpace(wchar_t c) {
 // The characters a Japanese input method types in full-width mode, folded to
 // ASCII; every other character is returned unchanged.
 wchar_t FoldFullWidth(wchar_t c) {
-  if (c >= L'\uFF10' && c <= L'\uFF19') return static_cast<wchar_t>(L'0' + (c - L'\uFF10'));
-  switch (c) {
-    case L'\uFF0B': return L'+';
-    case L'\uFF0D': return L'-';
-    case L'\u2212': return L'-';  // MINUS SIGN, which some IMEs produce for '-'
-    case L'\uFF0E': return L'.';
-    case L'\uFF45': return L'e';
-    case L'\uFF25': return L'E';
-    default: return c;
-  }
+  if (c == L'\u2212') return L'-';  // MINUS SIGN, which some IMEs produce for '-'
+  return FoldFullWidthForm(c);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -47,8 +47,8 @@ std::wstring FindCandidate(const std::vector<std::wstring>& folders) {
 }
 
 bool IsForAnotherMachine(const std::wstring& path) {
-  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   std::uint8_t header[4096];
   DWORD read = 0;

@@ -1,25 +1,43 @@
 #pragma once
 // The DTMF keypad: each symbol sits at one row (low-group tone) and one
-// column (high-group tone).
+// column (high-group tone). Everything else about the symbols is derived
+// from this one table.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace zelnor {
 
-inline constexpr std::array<uint32_t, 4> kLowGroupHz = {697, 770, 852, 941};
-inline constexpr std::array<uint32_t, 4> kHighGroupHz = {1209, 1336, 1477, 1633};
-
-inline constexpr char kKeypad[4][4] = {
-    {'1', '2', '3', 'A'},
-    {'4', '5', '6', 'B'},
-    {'7', '8', '9', 'C'},
-    {'*', '0', '#', 'D'},
+struct KeypadKey {
+  char symbol;
+  uint32_t low_hz;   // the key's row
+  uint32_t high_hz;  // the key's column
 };
 
-// The sixteen symbols in a fixed order, handy for tests and tables.
-inline constexpr char kAllSymbols[] = "123A456B789C*0#D";
+inline constexpr KeypadKey kKeypad[] = {
+    {'1', 697, 1209}, {'2', 697, 1336}, {'3', 697, 1477}, {'A', 697, 1633},
+    {'4', 770, 1209}, {'5', 770, 1336}, {'6', 770, 1477}, {'B', 770, 1633},
+    {'7', 852, 1209}, {'8', 852, 1336}, {'9', 852, 1477}, {'C', 852, 1633},
+    {'*', 941, 1209}, {'0', 941, 1336}, {'#', 941, 1477}, {'D', 941, 1633},
+};
+
+inline constexpr size_t kSymbolCount = std::size(kKeypad);
+
+namespace keypad_detail {
+constexpr std::array<char, kSymbolCount> AllSymbols() {
+  std::array<char, kSymbolCount> symbols{};
+  for (size_t i = 0; i < kSymbolCount; ++i) symbols[i] = kKeypad[i].symbol;
+  return symbols;
+}
+inline constexpr std::array<char, kSymbolCount> kAllSymbolsStorage = AllSymbols();
+}  // namespace keypad_detail
+
+// The sixteen symbols in keypad order, handy for tests and tables.
+inline constexpr std::string_view kAllSymbols(keypad_detail::kAllSymbolsStorage.data(),
+                                              kSymbolCount);
 
 struct TonePair {
   uint32_t low_hz;
@@ -29,14 +47,12 @@ struct TonePair {
 // The two tones of a symbol; nothing for anything that is not one of the
 // sixteen upper-case symbols.
 constexpr std::optional<TonePair> TonesFor(char symbol) {
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      if (kKeypad[row][column] == symbol) return TonePair{kLowGroupHz[row], kHighGroupHz[column]};
-    }
+  for (const KeypadKey& key : kKeypad) {
+    if (key.symbol == symbol) return TonePair{key.low_hz, key.high_hz};
   }
   return std::nullopt;
 }
 
-constexpr bool IsDtmfSymbol(char c) { return c != '\0' && TonesFor(c).has_value(); }
+constexpr bool IsDtmfSymbol(char c) { return TonesFor(c).has_value(); }
 
 }  // namespace zelnor

@@ -2,10 +2,9 @@
 
 #include <mmsystem.h>
 
+#include "zelnor/dial_text_win.h"
 #include "zelnor/dtmf_levels.h"
 #include "zelnor/interval.h"
-#include "zelnor/symbol_reader.h"
-#include "zelnor/system_code_page_win.h"
 #include "zelnor/zelnor.h"
 
 namespace zelnor {
@@ -19,8 +18,7 @@ int Player::Play(const char* dial, int32_t interval_ms, bool async) {
   if (dial == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
   // Everything needed from the caller's string is copied here, before any
   // asynchronous return.
-  DtmfSequence sequence(ReadSymbols(dial, SystemCodePageRules()), ClampIntervalMs(interval_ms),
-                        kDefaultSampleRate);
+  DtmfSequence sequence(ReadDialSymbols(dial), ClampIntervalMs(interval_ms), kDefaultSampleRate);
   const bool stop_only = sequence.Finished();
   // Checked here so that even an asynchronous call reports it.
   if (!stop_only && ::waveOutGetNumDevs() == 0) return ZELNOR_E_NO_DEVICE;

@@ -23,8 +23,4 @@ const std::array<float, kSineTableSize + 1> kSineTable = MakeSineTable();
 SineOscillator::SineOscillator(double frequency_hz, uint32_t sample_rate)
     : step_(static_cast<uint32_t>(std::llround(frequency_hz * kPhaseSteps / sample_rate))) {}
 
-double SineOscillator::ActualHz(uint32_t sample_rate) const {
-  return step_ * static_cast<double>(sample_rate) / kPhaseSteps;
-}
-
 }  // namespace zelnor

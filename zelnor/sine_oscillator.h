@@ -18,17 +18,14 @@ class SineOscillator {
   SineOscillator() = default;
   SineOscillator(double frequency_hz, uint32_t sample_rate);
 
-  // The frequency the accumulator really plays.
-  [[nodiscard]] double ActualHz(uint32_t sample_rate) const;
-  void ResetPhase() { phase_ = 0; }
-
   // One sample in [-1, 1]; linear interpolation keeps the table error near
   // -100 dB with a 1024-entry table.
   float Next() {
     constexpr int kFractionBits = 32 - kSineTableBits;
     constexpr float kFractionScale = 1.0f / static_cast<float>(1u << kFractionBits);
     const uint32_t index = phase_ >> kFractionBits;
-    const float fraction = static_cast<float>(phase_ & ((1u << kFractionBits) - 1)) * kFractionScale;
+    const float fraction =
+        static_cast<float>(phase_ & ((1u << kFractionBits) - 1)) * kFractionScale;
     const float a = kSineTable[index];
     const float b = kSineTable[index + 1];
     phase_ += step_;

@@ -1,63 +1,47 @@
 #include "zelnor/symbol_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
+
+#include "common/full_width.h"
+#include "zelnor/keypad.h"
 
 namespace zelnor {
 namespace {
 
-// Single-byte characters that dial, indexed by byte; '\0' for the rest.
-constexpr std::array<char, 256> MakeSingleByteSymbols() {
-  std::array<char, 256> table{};
-  for (char c = '0'; c <= '9'; ++c) table[static_cast<uint8_t>(c)] = c;
-  for (int i = 0; i < 4; ++i) {
-    table[static_cast<uint8_t>('A' + i)] = static_cast<char>('A' + i);
-    table[static_cast<uint8_t>('a' + i)] = static_cast<char>('A' + i);
+// The symbol each ASCII character dials, or '\0'.
+constexpr std::array<char, 128> MakeAsciiSymbols() {
+  std::array<char, 128> table{};
+  for (const KeypadKey& key : kKeypad) {
+    table[static_cast<unsigned char>(key.symbol)] = key.symbol;
+    if (key.symbol >= 'A' && key.symbol <= 'Z') {
+      table[static_cast<unsigned char>(key.symbol - 'A' + 'a')] = key.symbol;
+    }
   }
-  table[static_cast<uint8_t>('*')] = '*';
-  table[static_cast<uint8_t>('#')] = '#';
   return table;
 }
 
-constexpr std::array<char, 256> kSingleByteSymbols = MakeSingleByteSymbols();
+constexpr std::array<char, 128> kAsciiSymbols = MakeAsciiSymbols();
 
-// Calls emit(symbol) for each symbol of the text, in order.
-template <typename Emit>
-void ForEachSymbol(std::string_view text, const CodePageRules& rules, Emit emit) {
-  const size_t size = text.size();
-  for (size_t i = 0; i < size; ++i) {
-    const auto byte = static_cast<uint8_t>(text[i]);
-    if (byte == 0) break;
-    if (rules.IsLeadByte(byte)) {
-      // A lead byte with nothing after it ends the text; its partner is
-      // consumed here so it is never looked at as a character of its own.
-      if (i + 1 == size || text[i + 1] == '\0') break;
-      const char symbol = rules.DoubleByteSymbol(byte, static_cast<uint8_t>(text[i + 1]));
-      if (symbol != '\0') emit(symbol);
-      ++i;
-      continue;
-    }
-    const char symbol = kSingleByteSymbols[byte];
-    if (symbol != '\0') emit(symbol);
-  }
+char SymbolOf(wchar_t c) {
+  const auto code = static_cast<uint32_t>(FoldFullWidthForm(c));
+  return code < kAsciiSymbols.size() ? kAsciiSymbols[code] : '\0';
 }
+
+bool IsSymbol(wchar_t c) { return SymbolOf(c) != '\0'; }
 
 }  // namespace
 
-std::string ReadSymbols(std::string_view text, const CodePageRules& rules) {
-  // Counted first so a long string is copied once into a buffer of exactly
-  // its size, rather than grown by doubling.
-  size_t count = 0;
-  ForEachSymbol(text, rules, [&count](char) { ++count; });
+std::string ReadSymbols(std::wstring_view text) {
+  // Counted first so that a long text's symbols are stored in a buffer of
+  // exactly their size, rather than one grown by doubling.
   std::string symbols;
-  symbols.reserve(count);
-  ForEachSymbol(text, rules, [&symbols](char symbol) { symbols.push_back(symbol); });
+  symbols.reserve(static_cast<size_t>(std::count_if(text.begin(), text.end(), IsSymbol)));
+  for (const wchar_t c : text) {
+    if (const char symbol = SymbolOf(c)) symbols.push_back(symbol);
+  }
   return symbols;
-}
-
-std::string ReadSymbols(const char* text, const CodePageRules& rules) {
-  return ReadSymbols(std::string_view(text, std::strlen(text)), rules);
 }
 
 }  // namespace zelnor

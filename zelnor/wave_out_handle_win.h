@@ -1,23 +1,16 @@
 #pragma once
-// Ownership of an open waveOut device. Closing fails while buffers are still
-// queued, so the release resets the device first.
+// Ownership of an open waveOut device.
 
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include "common/unique_handle.h"
 
-namespace handle_traits {
+// Closing fails while buffers are still queued, so the device is reset first.
+inline void ResetAndCloseWaveOut(HWAVEOUT device) noexcept {
+  ::waveOutReset(device);
+  ::waveOutClose(device);
+}
 
-struct WaveOut {
-  using Handle = HWAVEOUT;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle h) noexcept {
-    ::waveOutReset(h);
-    ::waveOutClose(h);
-  }
-};
-
-}  // namespace handle_traits
-
-using UniqueWaveOut = UniqueHandle<handle_traits::WaveOut>;
+using UniqueWaveOut = UniqueHandle<HWAVEOUT, &ResetAndCloseWaveOut>;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The shipped binaries import only system DLLs, have ASLR and DEP on, and
-# zelnor.dll exports PlayDTMF by its plain name. Each carries a version
-# record naming itself, of its kind (DLL or application); all but
+# The shipped binaries import only system DLLs, have ASLR and DEP on and
+# leave out the C++ runtime's verbose terminate handler (and the demangler it
+# needs); zelnor.dll exports PlayDTMF by its plain name. Each carries a
+# version record naming itself, of its kind (DLL or application); all but
 # Dialler.exe, whose record is fixed (resources_test checks it), give the
 # project's version in both the fixed part and the strings.
 #   binary_imports_test.sh OBJDUMP WINDRES PROJECT_VERSION FILE...
@@ -26,6 +27,9 @@ for path in "$@"; do
   for flag in DYNAMIC_BASE NX_COMPAT; do
     grep -q "^\s*$flag$" <<<"$headers" || fail "$file lacks $flag"
   done
+  if grep -q 'terminate called after throwing' "$path"; then
+    fail "$file links the runtime's verbose terminate handler"
+  fi
   echo "$file imports: $(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr '\n' ' ')"
 
   record=$("$windres" -i "$path" -O rc 2>/dev/null | sed -n '/ VERSIONINFO$/,/^END$/p')

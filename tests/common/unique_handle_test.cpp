@@ -8,26 +8,30 @@ namespace {
 
 std::vector<int> g_closed;
 
-struct FakeTraits {
-  using Handle = int;
-  static Handle Invalid() noexcept { return -1; }
-  static void Close(Handle h) noexcept { g_closed.push_back(h); }
-};
-using FakeHandle = UniqueHandle<FakeTraits>;
+void CloseFake(int handle) noexcept { g_closed.push_back(handle); }
+// Like kernel handles: both 0 and -1 mean "no handle".
+bool IsFakeHandle(int handle) noexcept { return handle != 0 && handle != -1; }
+
+using FakeHandle = UniqueHandle<int, &CloseFake, &IsFakeHandle>;
+using FakeNullableHandle = UniqueHandle<int, &CloseFake>;
 
 class UniqueHandleTest : public ::testing::Test {
  protected:
   void SetUp() override { g_closed.clear(); }
 };
 
-TEST_F(UniqueHandleTest, ClosesOnceOnScopeExitAndNeverTheInvalidValue) {
+TEST_F(UniqueHandleTest, ClosesOnceOnScopeExitAndNeverAValueThatIsNoHandle) {
   {
     FakeHandle empty;
+    FakeHandle failed(-1);
     FakeHandle owned(7);
+    FakeNullableHandle owned_minus_one(-1);
     EXPECT_FALSE(empty);
+    EXPECT_FALSE(failed);
     EXPECT_TRUE(owned);
+    EXPECT_TRUE(owned_minus_one);
   }
-  EXPECT_EQ(g_closed, std::vector<int>{7});
+  EXPECT_EQ(g_closed, (std::vector<int>{-1, 7}));
 }
 
 TEST_F(UniqueHandleTest, MoveTransfersOwnershipAndAssignmentClosesTheOld) {
@@ -49,6 +53,13 @@ TEST_F(UniqueHandleTest, ReleaseGivesUpOwnershipWithoutClosing) {
   a.reset(6);
   a.reset();
   EXPECT_EQ(g_closed, std::vector<int>{6});
+}
+
+TEST_F(UniqueHandleTest, PutClosesTheHeldHandleAndReceivesANewOne) {
+  FakeHandle a(8);
+  *a.put() = 9;
+  EXPECT_EQ(g_closed, std::vector<int>{8});
+  EXPECT_EQ(a.get(), 9);
 }
 
 }  // namespace

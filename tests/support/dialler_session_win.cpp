@@ -280,7 +280,7 @@ DWORD CountHandlesFromSystemList(DWORD process_id) {
 }
 
 DWORD CountThreads(DWORD process_id) {
-  UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   if (!snapshot) return 0;
   THREADENTRY32 entry{};
   entry.dwSize = sizeof(entry);
