@@ -40,10 +40,11 @@ void BM_SynthesisInBlocks(benchmark::State& state) {
   std::vector<int16_t> block(kRate / 50);
   for (auto _ : state) {
     zelnor::DtmfSequence sequence(dial, kIntervalMs, kRate);
-    while (sequence.Generate(block.data(), block.size()) != 0) benchmark::DoNotOptimize(block.data());
+    while (sequence.Generate(block.data(), block.size()) != 0)
+      benchmark::DoNotOptimize(block.data());
   }
-  state.counters["x_real_time"] =
-      benchmark::Counter(AudioSeconds() * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["x_real_time"] = benchmark::Counter(
+      AudioSeconds() * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SynthesisInBlocks)->Unit(benchmark::kMillisecond);
 
@@ -56,9 +57,11 @@ void BM_SynthesisToFile(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     FILE* file = std::fopen(path.c_str(), "wb");
     zelnor::DtmfSequence sequence(dial, kIntervalMs, kRate);
-    while (const size_t n = sequence.Generate(block.data(), block.size())) std::fwrite(block.data(), 2, n, file);
+    while (const size_t n = sequence.Generate(block.data(), block.size()))
+      std::fwrite(block.data(), 2, n, file);
     std::fclose(file);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);
     Keep(g_zelnor_file_seconds, seconds);
   }
@@ -66,34 +69,33 @@ void BM_SynthesisToFile(benchmark::State& state) {
 }
 BENCHMARK(BM_SynthesisToFile)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// sox has no sequence generator: one file per keypad symbol (tone, then
-// silence), then every symbol's file concatenated into the output, in order.
+// sox makes the same sequence in one process: one effects chain per symbol
+// (its two tones, then as long a silence), each chain's output following the
+// one before in the file.
 void BM_SoxToFile(benchmark::State& state) {
-  const std::string dir = "/tmp/zelnor_bench_sox";
-  const std::string dial = Dial();
-  const double seconds_per_interval = kIntervalMs / 1000.0;
+  const std::string path = "/tmp/zelnor_bench_sox.raw";
+  const std::string seconds_per_interval = std::to_string(kIntervalMs / 1000.0);
+  std::string command = "sox -n -r 48000 -b 16 -c 1 -e signed -t raw " + path;
+  const char* separator = "";
+  for (const char symbol : Dial()) {
+    const zelnor::TonePair tones = *zelnor::TonesFor(symbol);
+    command += std::string(separator) + " synth " + seconds_per_interval + " sine " +
+               std::to_string(tones.low_hz) + " sine " + std::to_string(tones.high_hz) +
+               " remix - gain -n -1.5 pad 0 " + seconds_per_interval;
+    separator = " :";
+  }
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    std::string script = "mkdir -p " + dir;
-    for (const char symbol : std::string(zelnor::kAllSymbols)) {
-      const zelnor::TonePair tones = *zelnor::TonesFor(symbol);
-      script += " && sox -n -r 48000 -b 16 -c 1 -e signed " + dir + "/" + std::to_string(static_cast<int>(symbol)) +
-                ".raw synth " + std::to_string(seconds_per_interval) + " sine " + std::to_string(tones.low_hz) +
-                " sine " + std::to_string(tones.high_hz) + " remix - gain -n -1.5 pad 0 " +
-                std::to_string(seconds_per_interval);
-    }
-    script += " && sox";
-    for (const char symbol : dial) script += " -t raw -r 48000 -b 16 -c 1 -e signed " + dir + "/" + std::to_string(static_cast<int>(symbol)) + ".raw";
-    script += " " + dir + "/out.raw";
-    if (std::system(script.c_str()) != 0) {
+    if (std::system(command.c_str()) != 0) {
       state.SkipWithError("sox failed");
       break;
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);
     Keep(g_sox_file_seconds, seconds);
   }
-  std::system(("rm -rf " + dir).c_str());
+  std::remove(path.c_str());
 }
 BENCHMARK(BM_SoxToFile)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -105,9 +107,10 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (g_zelnor_file_seconds > 0 && g_sox_file_seconds > 0) {
-    std::printf("\n%.0f s of audio to a file: zelnor %.2f ms, sox %.2f ms, sox takes %.1fx as long\n",
-                AudioSeconds(), g_zelnor_file_seconds * 1e3, g_sox_file_seconds * 1e3,
-                g_sox_file_seconds / g_zelnor_file_seconds);
+    std::printf(
+        "\n%.0f s of audio to a file: zelnor %.2f ms, sox %.2f ms, sox takes %.1fx as long\n",
+        AudioSeconds(), g_zelnor_file_seconds * 1e3, g_sox_file_seconds * 1e3,
+        g_sox_file_seconds / g_zelnor_file_seconds);
   }
   return 0;
 }

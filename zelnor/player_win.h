@@ -1,12 +1,23 @@
 #pragma once
-// The one playback a process has at a time: a new call stops the current one
-// first, the way PlaySound does, whichever thread either call came from.
+// The one playback a process has at a time, played by one long-lived player
+// thread fed through a mailbox that holds only the newest request: a new
+// call replaces a request not yet begun and stops the one playing, the way
+// PlaySound does, whichever thread either call came from.
+//
+// The thread is started by the first call and ends after a while idle. One
+// stuck inside a driver that never returns is left there (it keeps its own
+// module reference) and a fresh one takes over, so at most two threads of
+// this library exist at any moment.
+
+#include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
-#include "zelnor/playback_win.h"
+#include "common/handles_win.h"
+#include "zelnor/play_request_win.h"
+#include "zelnor/player_thread_win.h"
 
 namespace zelnor {
 
@@ -18,15 +29,35 @@ class Player {
   // PlayDTMF's behaviour (zelnor.h); throws ZelnorError or std::bad_alloc.
   int Play(const char* dial, int32_t interval_ms, bool async);
 
-  // Drops a finished playback's handles when the DLL is unloaded. By then no
-  // worker runs this module's code, so this never waits.
+  // Plays `request` in place of whatever is playing; a null request only
+  // stops. Waits for the end of the playback unless async. Throws
+  // ZelnorError or std::bad_alloc.
+  int Submit(std::unique_ptr<PlayRequest> request, bool async);
+
+  // For the player thread. Takes the newest request, or null with nothing to
+  // play; `dismissed` is set once the player no longer counts on this thread.
+  std::unique_ptr<PlayRequest> TakeNext(PlayerThread& thread, bool& dismissed);
+  // After `completion`'s request has been played and freed.
+  void Played(const std::shared_ptr<Completion>& completion);
+  // True if the idle thread may end: no request came in meanwhile.
+  bool Retire(PlayerThread& thread);
+
+  // Drops what is left when the DLL is unloaded. By then no player thread
+  // runs this module's code, so this never waits.
   void ReleaseAtUnload();
 
  private:
   Player() = default;
 
+  // With mutex_ held: a thread that will take the pending request.
+  void EnsurePlayerThread();
+
   std::mutex mutex_;
-  std::shared_ptr<Playback> current_;  // the latest, playing or not
+  std::unique_ptr<PlayRequest> pending_;
+  std::shared_ptr<Completion> playing_;   // of the request being played
+  std::shared_ptr<PlayerThread> thread_;  // null when none runs
+  UniqueKernelHandle abandoned_thread_;   // left inside a wedged driver
+  UniqueKernelHandle retired_thread_;     // ended idle, may still be exiting
 };
 
 }  // namespace zelnor

@@ -1,12 +1,11 @@
 #include "zelnor/wave_stream_win.h"
 
-#include <array>
-#include <memory>
 #include <vector>
 
 #include "zelnor/zelnor.h"
 
 namespace zelnor {
+
 namespace {
 
 // A device that returns no block for this long has hung; give up on it
@@ -16,6 +15,8 @@ constexpr DWORD kStallTimeoutMs = 3000;
 // How long a reset device may take to hand back blocks it had already
 // finished with but not yet marked done.
 constexpr DWORD kReturnTimeoutMs = 2000;
+
+}  // namespace
 
 // One reusable buffer, prepared once for the device.
 class WaveBlock {
@@ -38,11 +39,12 @@ class WaveBlock {
 
   // Fills the block from the sequence and queues it; false when the
   // sequence had nothing left or the device refused the block.
-  bool Queue(DtmfSequence& sequence, bool& device_failed) {
+  bool Queue(DtmfSequence& sequence, DriverWatch& watch, bool& device_failed) {
     const size_t filled = sequence.Generate(samples_.data(), samples_.size());
     if (filled == 0) return false;
     header_.dwBufferLength = static_cast<DWORD>(filled * sizeof(int16_t));
     header_.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
+    const DriverWatch::Call call(watch);
     if (::waveOutWrite(device_, &header_, sizeof header_) != MMSYSERR_NOERROR) {
       device_failed = true;
       return false;
@@ -66,71 +68,80 @@ class WaveBlock {
   std::vector<int16_t> samples_;
 };
 
-using WaveBlocks = std::array<WaveBlock, kQueuedBlocks>;
+WaveStream::WaveStream(HWAVEOUT device, HANDLE block_done, DriverWatch& watch)
+    : device_(device),
+      block_done_(block_done),
+      watch_(watch),
+      blocks_(std::make_unique<Blocks>()) {}
 
-// After waveOutReset some systems still hold blocks they had finished with
-// (Wine marks them done one by one, outside its lock, after the reset has
-// returned). Freeing a block before it is marked done hands freed memory
-// to the device thread, so wait for every one.
-bool WaitForBlocksBack(const WaveBlocks& blocks, HANDLE block_done) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    bool all_back = true;
-    for (const WaveBlock& block : blocks) all_back = all_back && !block.WithDevice();
-    if (all_back) return true;
-    if (::GetTickCount() - start > kReturnTimeoutMs) return false;
-    ::WaitForSingleObject(block_done, 10);
-  }
+WaveStream::~WaveStream() {
+  if (!reset_) Reset();
+  // Freeing a block the device still holds would hand it freed memory.
+  if (!blocks_back_) static_cast<void>(blocks_.release());
+  const DriverWatch::Call call(watch_);
+  blocks_.reset();
 }
 
-// Streams until the sequence ends, stop is signalled, or the device fails.
-int Stream(WaveBlocks& blocks, HWAVEOUT device, HANDLE block_done, HANDLE stop,
-           DtmfSequence& sequence) {
+int WaveStream::Play(DtmfSequence& sequence, HANDLE stop) {
+  if (::WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) return ZELNOR_OK;
+  Blocks& blocks = *blocks_;
   const size_t block_samples = size_t{sequence.SampleRate()} * kBlockMs / 1000;
   for (WaveBlock& block : blocks) {
-    if (!block.Prepare(device, block_samples)) return ZELNOR_E_DEVICE;
+    if (!block.Prepare(device_, block_samples)) return ZELNOR_E_DEVICE;
   }
 
-  // Blocks go out in ring order, so the oldest in flight is the next to finish.
+  // Each block is queued as soon as it is filled, but the device starts only
+  // once the whole queue is in: started by the first write it would hold one
+  // block, and a feeding thread delayed that long leaves a gap in the tone.
   bool device_failed = false;
   size_t queued = 0;
-  while (queued < kQueuedBlocks && blocks[queued].Queue(sequence, device_failed)) ++queued;
+  {
+    const DriverWatch::Call call(watch_);
+    ::waveOutPause(device_);
+  }
+  while (queued < kQueuedBlocks && blocks[queued].Queue(sequence, watch_, device_failed)) ++queued;
+  {
+    const DriverWatch::Call call(watch_);
+    ::waveOutRestart(device_);
+  }
+  // Blocks go out in ring order: the oldest in flight finishes next.
   size_t oldest = 0;
 
-  const HANDLE waits[] = {stop, block_done};
+  const HANDLE waits[] = {stop, block_done_};
   while (queued > 0 && !device_failed) {
     const DWORD woken = ::WaitForMultipleObjects(2, waits, FALSE, kStallTimeoutMs);
     if (woken == WAIT_OBJECT_0) return ZELNOR_OK;  // stopped; the reset drops the rest
     if (woken != WAIT_OBJECT_0 + 1) return ZELNOR_E_DEVICE;
     while (queued > 0 && blocks[oldest].Done()) {
       --queued;
-      if (blocks[oldest].Queue(sequence, device_failed)) ++queued;
+      if (blocks[oldest].Queue(sequence, watch_, device_failed)) ++queued;
       oldest = (oldest + 1) % kQueuedBlocks;
     }
   }
   return device_failed ? ZELNOR_E_DEVICE : ZELNOR_OK;
 }
 
-}  // namespace
+void WaveStream::Reset() noexcept {
+  {
+    const DriverWatch::Call call(watch_);
+    ::waveOutReset(device_);
+  }
+  reset_ = true;
+  blocks_back_ = WaitForBlocksBack();
+}
 
-int StreamToWaveOut(HWAVEOUT device, HANDLE block_done, HANDLE stop, DtmfSequence& sequence) noexcept {
-  std::unique_ptr<WaveBlocks> blocks;
-  int result = ZELNOR_OK;
-  try {
-    blocks = std::make_unique<WaveBlocks>();
-    result = Stream(*blocks, device, block_done, stop, sequence);
-  } catch (...) {
-    result = ZELNOR_E_OUT_OF_MEMORY;
+// After waveOutReset some systems still hold blocks they had finished with
+// (Wine marks them done one by one, outside its lock, after the reset has
+// returned), so wait for every one.
+bool WaveStream::WaitForBlocksBack() const noexcept {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    bool all_back = true;
+    for (const WaveBlock& block : *blocks_) all_back = all_back && !block.WithDevice();
+    if (all_back) return true;
+    if (::GetTickCount() - start > kReturnTimeoutMs) return false;
+    ::WaitForSingleObject(block_done_, 10);
   }
-  // Returns every queued block so the headers can be unprepared and freed.
-  ::waveOutReset(device);
-  if (blocks && !WaitForBlocksBack(*blocks, block_done)) {
-    // A device that never hands its blocks back must not be given freed
-    // memory: leave them to it.
-    static_cast<void>(blocks.release());
-    return ZELNOR_E_DEVICE;
-  }
-  return result;
 }
 
 }  // namespace zelnor

@@ -13,12 +13,17 @@
  *             byte of a double-byte character is never read as a symbol.
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
- * async       0: return once the last sample has been played.
- *             otherwise: copy the symbols and return at once.
+ * async       0: return once the last sample has been played, or with
+ *             ZELNOR_E_DEVICE at most 3 s past the tones' length if the
+ *             device stops taking samples.
+ *             otherwise: copy the symbols and return at once, never waiting
+ *             for the device.
  *
  * A call stops any playback still going on (from any thread) before it
- * starts; a string with no symbols only stops it. The tones are 16-bit mono
- * PCM at 48 kHz, the high-group tone 2 dB above the low-group one.
+ * starts; a string with no symbols only stops it. A null pointer changes
+ * nothing: it returns ZELNOR_E_INVALID_ARGUMENT and any playback goes on.
+ * The tones are 16-bit mono PCM at 48 kHz, the high-group tone 2 dB above
+ * the low-group one.
  *
  * Returns ZELNOR_OK or one of the error codes below; nothing is played after
  * an error.
@@ -29,7 +34,7 @@
 #define ZELNOR_OK 0
 #define ZELNOR_E_INVALID_ARGUMENT 1 /* dial is a null pointer */
 #define ZELNOR_E_NO_DEVICE 2        /* no audio output device */
-#define ZELNOR_E_DEVICE 3           /* the device failed to open or to play */
+#define ZELNOR_E_DEVICE 3           /* the device failed to open, to play, or stalled */
 #define ZELNOR_E_OUT_OF_MEMORY 4
 #define ZELNOR_E_SYSTEM 5 /* a thread or an event could not be created */
 

@@ -1,10 +1,10 @@
-// The DLL's boundary: no exception leaves it, and DllMain never waits.
+// The DLL's boundary: no exception leaves it, and DllMain creates nothing
+// and never waits.
 
 #include <windows.h>
 
 #include <new>
 
-#include "zelnor/audio_warm_up_win.h"
 #include "zelnor/player_win.h"
 #include "zelnor/zelnor.h"
 #include "zelnor/zelnor_error.h"
@@ -21,11 +21,10 @@ extern "C" int __stdcall PlayDTMF(const char* dial, int32_t interval_ms, int32_t
   }
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) zelnor::StartAudioWarmUp(instance);
-  // On FreeLibrary (reserved is null) no playback is running: each worker
-  // holds a module reference. At process exit (reserved set) other threads
-  // are already gone and nothing is worth tidying.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // On FreeLibrary (reserved is null) no player thread is left: each holds a
+  // module reference. At process exit (reserved set) other threads are
+  // already gone and nothing is worth tidying.
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     zelnor::Player::Instance().ReleaseAtUnload();
   }

@@ -2,31 +2,33 @@
 # Runs a command with ALSA's default device recording into files, then
 # decodes the DTMF in what was played, in order, with multimon-ng.
 #
-#   capture_and_decode.sh [--match REGEX] [--keep DIR] EXPECTED -- COMMAND [ARGS...]
+#   capture_and_decode.sh [--match REGEX] [--keep DIR] [--conf TEMPLATE] EXPECTED -- COMMAND [ARGS...]
 #
 # Passes when the decoded symbols equal EXPECTED (or match the extended
 # REGEX with --match; EXPECTED is then only shown). Wine must already have a
 # prefix whose audio driver is alsa (scripts/wine-env.sh); ALSA_CONFIG_PATH
-# is set for the command only. Prints "decoded: ..." and the command's exit
+# is set for the command only, from TEMPLATE (default alsa_capture.conf.in)
+# with @CAPTURE_DIR@ filled in. Prints "decoded: ..." and the command's exit
 # status must be 0.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-match="" keep=""
+match="" keep="" conf="$here/alsa_capture.conf.in"
 while [ $# -gt 0 ]; do
   case "$1" in
     --match) match=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
+    --conf) conf=$2; shift 2 ;;
     --) shift; break ;;
     *) expected=$1; shift ;;
   esac
 done
-[ -n "${expected+x}" ] && [ $# -gt 0 ] || { echo "usage: $0 [--match RE] [--keep DIR] EXPECTED -- COMMAND..." >&2; exit 2; }
+[ -n "${expected+x}" ] && [ $# -gt 0 ] || { echo "usage: $0 [--match RE] [--keep DIR] [--conf TEMPLATE] EXPECTED -- COMMAND..." >&2; exit 2; }
 
 dir=${keep:-$(mktemp -d /tmp/zelnor-capture.XXXXXX)}
 mkdir -p "$dir" && rm -f "$dir"/capture-* "$dir"/decode.raw
 [ -z "$keep" ] && trap 'rm -rf "$dir"' EXIT
-sed "s|@CAPTURE_DIR@|$dir|g" "$here/alsa_capture.conf.in" > "$dir/asound.conf"
+sed "s|@CAPTURE_DIR@|$dir|g; s|@TEST_DIR@|$here|g" "$conf" > "$dir/asound.conf"
 
 ALSA_CONFIG_PATH="$dir/asound.conf" "$@"
 status=$?

@@ -30,4 +30,31 @@ check "unloading the DLL lets the playback finish" \
 check "ending the process mid-playback" \
   --match '^1?$' "1 at most" -- timeout 20 wine "$tool" play async 200 123456 sleep 100 exit
 
+# 10,000 calls as fast as they go: the last one is what is heard (the file
+# holds only the last opening of the device).
+latest_only="$here/alsa_latest_only.conf.in"
+check "10,000 rapid calls from one thread" --conf "$latest_only" \
+  "#D" -- wine "$tool" flood 10000 1 2 play async 40 "#D" sleep 1000
+check "10,000 rapid calls from eight threads" --conf "$latest_only" \
+  "#D" -- wine "$tool" flood 10000 8 2 play async 40 "#D" sleep 1000
+
+scratch=$(mktemp -d /tmp/zelnor-play-test.XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+check "a device that stops taking samples" --conf "$here/alsa_stalled.conf.in" --keep "$scratch" \
+  --match '^[0-9]*147$' "a few of 0123456789, then 147" -- "$here/stalled_device_run.sh" "$scratch" "$tool"
+
+# A loaded machine: 4 threads spinning on 2 cores for 30 dials, into a device
+# that takes samples at the pace a sound card does. Every symbol decoded once,
+# and every tone whole.
+dial=0123456789ABCD*#
+steps=() expected=""
+for _ in $(seq 30); do steps+=(play sync 40 "$dial"); expected+=$dial; done
+check "30 dials beside 4 spinning threads" --conf "$here/alsa_paced.conf.in" --keep "$scratch" \
+  "$expected" -- wine "$tool" spin 4 "${steps[@]}"
+if python3 "$here/find_tone_gaps.py" 40 "$scratch"/capture-*; then
+  echo "ok   no gap inside a tone"
+else
+  echo "FAIL a tone with a gap"; failures=$((failures + 1))
+fi
+
 exit $((failures > 0))

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -26,7 +29,8 @@ class ZelnorDll : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(library_) << "zelnor.dll not found beside the test";
-    play_ = reinterpret_cast<PlayDtmfFunction>(reinterpret_cast<void*>(::GetProcAddress(library_.get(), "PlayDTMF")));
+    play_ = reinterpret_cast<PlayDtmfFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(library_.get(), "PlayDTMF")));
     ASSERT_NE(play_, nullptr);
   }
   void TearDown() override {
@@ -61,9 +65,42 @@ uint64_t CapturedBytes() {
   return total;
 }
 
-TEST_F(ZelnorDll, ANullStringIsAnInvalidArgument) {
+// Windows reports private bytes as PrivateUsage and PagefileUsage; Wine
+// fills in only the latter.
+SIZE_T PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(),
+                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return std::max(counters.PrivateUsage, counters.PagefileUsage);
+}
+
+TEST_F(ZelnorDll, ANullStringIsAnInvalidArgumentAndStopsNothing) {
+  EXPECT_EQ(play_(nullptr, 100, 0), ZELNOR_E_INVALID_ARGUMENT);
+  ASSERT_EQ(play_("5555555555", 300, 1), ZELNOR_OK);  // 6 s, ~1.7 s into the null sink
   EXPECT_EQ(play_(nullptr, 100, 0), ZELNOR_E_INVALID_ARGUMENT);
   EXPECT_EQ(play_(nullptr, 100, 1), ZELNOR_E_INVALID_ARGUMENT);
+  const uint64_t after_null = CapturedBytes();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_GT(CapturedBytes(), after_null) << "the playback stopped";
+}
+
+TEST_F(ZelnorDll, AStopFreesTheStoppedPlaybacksCopy) {
+  ASSERT_EQ(play_("1", 40, 0), ZELNOR_OK);  // the player and Wine's audio path in place
+  const SIZE_T idle = PrivateBytes();
+  {
+    const std::string dial(10000000, '5');
+    ASSERT_EQ(play_(dial.c_str(), 40, 1), ZELNOR_OK);
+  }  // from here only the library's copy holds the symbols
+  constexpr SIZE_T kMb = 1024 * 1024;
+  ASSERT_GT(PrivateBytes(), idle + 8 * kMb) << "the copy is not counted: this test proves nothing";
+  ASSERT_EQ(play_("", 0, 1), ZELNOR_OK);
+  // Well within this, or never (the stopped copy kept until the next call).
+  const auto stopped = Clock::now();
+  while (PrivateBytes() > idle + 2 * kMb && Clock::now() - stopped < std::chrono::seconds(2)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_LE(PrivateBytes(), idle + 2 * kMb);
 }
 
 TEST_F(ZelnorDll, ASynchronousCallReturnsOnlyOnceEverySampleIsPlayed) {
