@@ -55,11 +55,12 @@ wine_env_windows_fonts() {
 }
 
 # A throwaway prefix for tests and benchmarks, with the ALSA audio driver
-# (the tests point ALSA at a recording sink of their own).
+# (the tests point ALSA at a recording sink of their own). 32-bit unless
+# WINE_ENV_ARCH=win64 (the 64-bit library's tests, under wine64).
 wine_env_make_prefix() {
   WINE_ENV_TMP=$(mktemp -d /tmp/dialler-wine.XXXXXX)
   export WINEPREFIX="$WINE_ENV_TMP/prefix"
-  WINEARCH=win32 wineboot -i >/dev/null 2>&1
+  WINEARCH=${WINE_ENV_ARCH:-win32} wineboot -i >/dev/null 2>&1
   wine_env_set_managed
   wine_env_set 'HKCU\Software\Wine\Drivers' Audio REG_SZ alsa
   # A crash under test should end the process and say where, not wait in

@@ -1,4 +1,5 @@
-// The icon and version record, read back from the built Dialler.exe.
+// The icon, version record, messages and manifest, read back from the built
+// Dialler.exe.
 
 #include <windows.h>
 
@@ -44,7 +45,12 @@ TEST_F(ResourcesTest, IconGroupOneHoldsTheThreeImagesInOrder) {
   EXPECT_EQ(reinterpret_cast<const WORD*>(group.data())[1], 1);  // icons, not cursors
   EXPECT_EQ(reinterpret_cast<const WORD*>(group.data())[2], 3);
   const auto* entries = reinterpret_cast<const GroupIconEntry*>(group.data() + 6);
-  struct Expected { WORD id; BYTE size; BYTE colours; WORD bits; };
+  struct Expected {
+    WORD id;
+    BYTE size;
+    BYTE colours;
+    WORD bits;
+  };
   const Expected expected[] = {{30001, 32, 2, 1}, {30002, 32, 16, 4}, {30003, 16, 16, 4}};
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(expected[i].id);
@@ -95,7 +101,8 @@ TEST_F(ResourcesTest, VersionRecordIsJapaneseWithExactlyTheFiveKeys) {
     return reinterpret_cast<const wchar_t*>(block + 6);
   };
   const BYTE* root_end = base + *reinterpret_cast<const WORD*>(base);
-  const BYTE* child = align(base + 6 + (wcslen(text_after_header(base)) + 1) * 2 + sizeof(VS_FIXEDFILEINFO));
+  const BYTE* child =
+      align(base + 6 + (wcslen(text_after_header(base)) + 1) * 2 + sizeof(VS_FIXEDFILEINFO));
   int tables = 0;
   while (child < root_end) {
     const WORD length = *reinterpret_cast<const WORD*>(child);
@@ -107,7 +114,8 @@ TEST_F(ResourcesTest, VersionRecordIsJapaneseWithExactlyTheFiveKeys) {
       const BYTE* entry = align(table + 6 + (wcslen(text_after_header(table)) + 1) * 2);
       while (entry < table_end) {
         const std::wstring key = text_after_header(entry);
-        const auto* value = reinterpret_cast<const wchar_t*>(align(entry + 6 + (key.size() + 1) * 2));
+        const auto* value =
+            reinterpret_cast<const wchar_t*>(align(entry + 6 + (key.size() + 1) * 2));
         keys.emplace_back(key, value);
         entry = align(entry + *reinterpret_cast<const WORD*>(entry));
       }
@@ -116,8 +124,10 @@ TEST_F(ResourcesTest, VersionRecordIsJapaneseWithExactlyTheFiveKeys) {
   }
   EXPECT_EQ(tables, 1);
   const std::vector<std::pair<std::wstring, std::wstring>> expected{
-      {L"ProductName", L"Dialler"},       {L"FileVersion", L"1.00"},
-      {L"ProductVersion", L"1.00"},       {L"InternalName", L"Dialler"},
+      {L"ProductName", L"Dialler"},
+      {L"FileVersion", L"1.00"},
+      {L"ProductVersion", L"1.00"},
+      {L"InternalName", L"Dialler"},
       {L"OriginalFilename", L"Dialler.exe"}};
   EXPECT_EQ(keys, expected);
 }
@@ -142,10 +152,26 @@ TEST_F(ResourcesTest, EveryMessageExistsInJapaneseAndInEnglishTheFallback) {
     // Both say the same things: the same placeholders.
     for (const wchar_t* placeholder : {L"%1", L"%2"}) {
       EXPECT_EQ(japanese.find(placeholder) == std::wstring::npos,
-                english.find(placeholder) == std::wstring::npos) << placeholder;
+                english.find(placeholder) == std::wstring::npos)
+          << placeholder;
     }
   }
-  EXPECT_FALSE(Resource(RT_MANIFEST, MAKEINTRESOURCEW(1)).empty());
+}
+
+// Without a requested execution level a 32-bit program runs with the legacy
+// file and registry virtualization.
+TEST_F(ResourcesTest, ManifestRunsAsInvokerWithoutUiAccess) {
+  const std::vector<BYTE> bytes = Resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+  const std::string manifest(bytes.begin(), bytes.end());
+  const size_t trust = manifest.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">");
+  ASSERT_NE(trust, std::string::npos);
+  const size_t level = manifest.find("<requestedExecutionLevel ", trust);
+  ASSERT_NE(level, std::string::npos);
+  const size_t trust_end = manifest.find("</trustInfo>", trust);
+  EXPECT_LT(level, trust_end);
+  const std::string element = manifest.substr(level, manifest.find("/>", level) - level);
+  EXPECT_NE(element.find(" level=\"asInvoker\""), std::string::npos) << element;
+  EXPECT_NE(element.find(" uiAccess=\"false\""), std::string::npos) << element;
 }
 
 }  // namespace
