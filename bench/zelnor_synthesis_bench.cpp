@@ -39,7 +39,7 @@ void BM_SynthesisInBlocks(benchmark::State& state) {
   const std::string dial = Dial();
   std::vector<int16_t> block(kRate / 50);
   for (auto _ : state) {
-    zelnor::DtmfSequence sequence(dial, kIntervalMs, kRate);
+    zelnor::DtmfSequence sequence(dial, {kIntervalMs, kIntervalMs, kRate});
     while (sequence.Generate(block.data(), block.size()) != 0)
       benchmark::DoNotOptimize(block.data());
   }
@@ -56,7 +56,7 @@ void BM_SynthesisToFile(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     FILE* file = std::fopen(path.c_str(), "wb");
-    zelnor::DtmfSequence sequence(dial, kIntervalMs, kRate);
+    zelnor::DtmfSequence sequence(dial, {kIntervalMs, kIntervalMs, kRate});
     while (const size_t n = sequence.Generate(block.data(), block.size()))
       std::fwrite(block.data(), 2, n, file);
     std::fclose(file);

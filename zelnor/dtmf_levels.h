@@ -1,7 +1,8 @@
 #pragma once
-// Signal levels, chosen so the sum of both tones peaks below -1 dBFS with
-// room for rounding, and the high-group tone sits 2 dB above the low group
-// to make up for the loss a phone line has at higher frequencies.
+// Signal levels. By default the sum of both tones peaks below -1 dBFS with
+// room for rounding; callers may ask for another level. The high-group tone
+// sits 2 dB above the low group to make up for the loss a phone line has at
+// higher frequencies.
 
 namespace zelnor {
 
@@ -12,5 +13,7 @@ inline constexpr double kHighOverLowDb = 2.0;
 inline constexpr double kRampMs = 5.0;
 
 inline constexpr unsigned kDefaultSampleRate = 48000;
+// Below this the high-group tones come too near the Nyquist frequency.
+inline constexpr unsigned kMinSampleRate = 8000;
 
 }  // namespace zelnor

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "zelnor/dtmf_levels.h"
+#include "zelnor/interval.h"
 #include "zelnor/keypad.h"
 #include "zelnor/zelnor.h"
 #include "zelnor/zelnor_error.h"
@@ -13,10 +13,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr float kFullScale = 32767.0f;
-
-size_t MillisecondsToSamples(double ms, uint32_t sample_rate) {
-  return static_cast<size_t>(std::llround(ms * sample_rate / 1000.0));
-}
 
 std::vector<float> MakeRamp(size_t length) {
   std::vector<float> ramp(length);
@@ -31,17 +27,29 @@ int16_t ToSample(float value) {
   return static_cast<int16_t>(std::clamp(rounded, -kFullScale, kFullScale));
 }
 
+const SequenceOptions& Checked(const SequenceOptions& options) {
+  const bool level_ok = options.peak_dbfs >= ZELNOR_MIN_LEVEL_DB10 / 10.0 &&
+                        options.peak_dbfs <= ZELNOR_MAX_LEVEL_DB10 / 10.0;
+  if (options.sample_rate < kMinSampleRate || !IsLengthInRange(options.tone_ms) ||
+      !IsLengthInRange(options.gap_ms) || !level_ok) {
+    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sequence options out of range");
+  }
+  return options;
+}
+
 }  // namespace
 
-DtmfSequence::DtmfSequence(std::string symbols, int32_t interval_ms, uint32_t sample_rate)
+size_t MillisecondsToSamples(double ms, uint32_t sample_rate) {
+  return static_cast<size_t>(std::llround(ms * sample_rate / 1000.0));
+}
+
+DtmfSequence::DtmfSequence(std::string symbols, const SequenceOptions& options)
     : symbols_(std::move(symbols)),
-      sample_rate_(sample_rate),
-      tone_samples_(MillisecondsToSamples(interval_ms, sample_rate)) {
-  if (sample_rate < 8000 || interval_ms < ZELNOR_MIN_INTERVAL_MS || interval_ms > ZELNOR_MAX_INTERVAL_MS) {
-    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sample rate or interval out of range");
-  }
-  ramp_ = MakeRamp(std::min(MillisecondsToSamples(kRampMs, sample_rate), tone_samples_ / 2));
-  const double peak = kFullScale * std::pow(10.0, kPeakDbfs / 20.0);
+      sample_rate_(Checked(options).sample_rate),
+      tone_samples_(MillisecondsToSamples(options.tone_ms, options.sample_rate)),
+      gap_samples_(MillisecondsToSamples(options.gap_ms, options.sample_rate)) {
+  ramp_ = MakeRamp(std::min(MillisecondsToSamples(kRampMs, sample_rate_), tone_samples_ / 2));
+  const double peak = kFullScale * std::pow(10.0, options.peak_dbfs / 20.0);
   const double high_over_low = std::pow(10.0, kHighOverLowDb / 20.0);
   low_amplitude_ = static_cast<float>(peak / (1.0 + high_over_low));
   high_amplitude_ = static_cast<float>(peak * high_over_low / (1.0 + high_over_low));
@@ -73,7 +81,7 @@ void DtmfSequence::RenderTone(int16_t* out, size_t count) {
 }
 
 size_t DtmfSequence::Generate(int16_t* out, size_t count) {
-  const size_t period = 2 * tone_samples_;
+  const size_t period = tone_samples_ + gap_samples_;
   size_t written = 0;
   while (written < count && !Finished()) {
     const bool in_tone = position_ < tone_samples_;

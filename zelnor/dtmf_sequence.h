@@ -1,23 +1,34 @@
 #pragma once
 // The whole audio of a dial string as a pull generator: each symbol is its
-// two tones for one interval followed by as long a silence, rendered on
-// demand in whatever block sizes the caller asks for. It touches no audio
-// API, so the Windows player, the tests and the benchmarks share it.
+// two tones followed by a silence, rendered on demand in whatever block sizes
+// the caller asks for. It touches no audio API, so the Windows player, the
+// renderer, the tests and the benchmarks share it.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "zelnor/dtmf_levels.h"
 #include "zelnor/sine_oscillator.h"
 
 namespace zelnor {
 
+struct SequenceOptions {
+  int32_t tone_ms;  // both within ZELNOR_MIN_INTERVAL_MS..ZELNOR_MAX_INTERVAL_MS
+  int32_t gap_ms;
+  uint32_t sample_rate = kDefaultSampleRate;  // 8000 or more
+  double peak_dbfs = kPeakDbfs;               // both tones together
+};
+
+// Samples in `ms` at `sample_rate`, rounded to the nearest.
+size_t MillisecondsToSamples(double ms, uint32_t sample_rate);
+
 class DtmfSequence {
  public:
   // symbols: characters of kAllSymbols only (as ReadSymbols returns them).
-  // interval_ms must already be in range (ClampIntervalMs).
-  DtmfSequence(std::string symbols, int32_t interval_ms, uint32_t sample_rate);
+  // Throws ZelnorError for options out of range.
+  DtmfSequence(std::string symbols, const SequenceOptions& options);
 
   // Writes up to `count` samples and returns how many it wrote; fewer than
   // asked only once the sequence ends, 0 after that.
@@ -25,13 +36,10 @@ class DtmfSequence {
 
   [[nodiscard]] bool Finished() const { return symbol_index_ >= symbols_.size(); }
   [[nodiscard]] uint32_t SampleRate() const { return sample_rate_; }
-  [[nodiscard]] size_t ToneSamples() const { return tone_samples_; }
-  [[nodiscard]] size_t RampSamples() const { return ramp_.size(); }
-  [[nodiscard]] uint64_t TotalSamples() const { return uint64_t{symbols_.size()} * 2 * tone_samples_; }
-
-  // Peak amplitudes of each tone, in sample units.
-  [[nodiscard]] float LowAmplitude() const { return low_amplitude_; }
-  [[nodiscard]] float HighAmplitude() const { return high_amplitude_; }
+  // Of the whole sequence, from its start.
+  [[nodiscard]] uint64_t TotalSamples() const {
+    return uint64_t{symbols_.size()} * (tone_samples_ + gap_samples_);
+  }
 
  private:
   void StartSymbol();
@@ -40,6 +48,7 @@ class DtmfSequence {
   std::string symbols_;
   uint32_t sample_rate_;
   size_t tone_samples_;
+  size_t gap_samples_;
   std::vector<float> ramp_;  // rising half; the fall reads it backwards
   float low_amplitude_;
   float high_amplitude_;

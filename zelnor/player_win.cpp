@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-#include "zelnor/dial_text_win.h"
-#include "zelnor/dtmf_levels.h"
-#include "zelnor/interval.h"
+#include "zelnor/dial_sequence_win.h"
 #include "zelnor/zelnor.h"
 #include "zelnor/zelnor_error.h"
 
@@ -43,13 +41,12 @@ Player& Player::Instance() {
   return *instance;
 }
 
-int Player::Play(const char* dial, int32_t interval_ms, bool async) {
-  if (dial == nullptr) return ZELNOR_E_INVALID_ARGUMENT;  // and nothing else changes
+int Player::Play(const char* dial, const ZelnorOptions* options, bool async) {
   // Everything needed from the caller's string is copied here, before any
-  // asynchronous return.
-  DtmfSequence sequence(ReadDialSymbols(dial), ClampIntervalMs(interval_ms), kDefaultSampleRate);
+  // asynchronous return; a null dial or bad options change nothing.
+  DtmfSequence sequence = SequenceForDial(dial, options);
   if (sequence.Finished()) return Submit(nullptr, async);
-  return Submit(std::make_unique<PlayRequest>(std::move(sequence), WAVE_MAPPER), async);
+  return Submit(std::make_unique<PlayRequest>(std::move(sequence), options->device), async);
 }
 
 int Player::Submit(std::unique_ptr<PlayRequest> request, bool async) {

@@ -18,6 +18,7 @@
 #include "common/handles_win.h"
 #include "zelnor/play_request_win.h"
 #include "zelnor/player_thread_win.h"
+#include "zelnor/zelnor.h"
 
 namespace zelnor {
 
@@ -26,8 +27,8 @@ class Player {
   // Never destroyed: nothing may wait on a thread while the DLL detaches.
   static Player& Instance();
 
-  // PlayDTMF's behaviour (zelnor.h); throws ZelnorError or std::bad_alloc.
-  int Play(const char* dial, int32_t interval_ms, bool async);
+  // PlayDTMFEx's behaviour (zelnor.h); throws ZelnorError or std::bad_alloc.
+  int Play(const char* dial, const ZelnorOptions* options, bool async);
 
   // Plays `request` in place of whatever is playing; a null request only
   // stops. Waits for the end of the playback unless async. Throws

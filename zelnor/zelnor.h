@@ -27,9 +27,16 @@
  *
  * Returns ZELNOR_OK or one of the error codes below; nothing is played after
  * an error.
+ *
+ * The calls further down take a ZelnorOptions for what these three
+ * arguments cannot say (separate tone and gap lengths, sample rate, level,
+ * output device), or render the same samples into memory or a WAV file
+ * without any device. PlayDTMF(dial, n, async) is PlayDTMFEx with
+ * ZELNOR_OPTIONS_FOR_INTERVAL(n clamped to 40..10000).
  */
 
 #include <stdint.h>
+#include <wchar.h>
 
 #define ZELNOR_OK 0
 #define ZELNOR_E_INVALID_ARGUMENT 1 /* dial is a null pointer */
@@ -37,9 +44,17 @@
 #define ZELNOR_E_DEVICE 3           /* the device failed to open, to play, or stalled */
 #define ZELNOR_E_OUT_OF_MEMORY 4
 #define ZELNOR_E_SYSTEM 5 /* a thread or an event could not be created */
+#define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
+#define ZELNOR_E_FILE 7 /* the WAV file could not be written; GetLastError() says why */
 
 #define ZELNOR_MIN_INTERVAL_MS 40
 #define ZELNOR_MAX_INTERVAL_MS 10000
+
+#define ZELNOR_MIN_LEVEL_DB10 (-600) /* -60 dBFS */
+#define ZELNOR_MAX_LEVEL_DB10 0
+#define ZELNOR_DEFAULT_LEVEL_DB10 (-15) /* PlayDTMF's level: -1.5 dBFS */
+#define ZELNOR_DEFAULT_SAMPLE_RATE 48000
+#define ZELNOR_DEFAULT_DEVICE 0xFFFFFFFFu /* WAVE_MAPPER: the system's choice */
 
 #ifdef __cplusplus
 extern "C" {
@@ -51,7 +66,64 @@ extern "C" {
 #define ZELNOR_CALL
 #endif
 
+/*
+ * What to play and how; every field must be set.
+ *
+ * cbSize       sizeof(ZelnorOptions); anything else is refused, so a newer
+ *              caller's larger struct is never half read.
+ * tone_ms      Length of each tone, 40 to 10000.
+ * gap_ms       Silence after each tone, 40 to 10000.
+ * sample_rate  8000, 16000, 44100 or 48000 (Hz). The tones are 16-bit mono
+ *              PCM at this rate.
+ * level_db10   Peak level of both tones together in tenths of a dB relative
+ *              to full scale, -600 to 0; -15 is -1.5 dBFS. The high-group
+ *              tone stays 2 dB above the low-group one.
+ * device       A waveOut device id (0 to waveOutGetNumDevs() - 1), or
+ *              ZELNOR_DEFAULT_DEVICE. Only playing uses it; an id with no
+ *              device behind it gives ZELNOR_E_NO_DEVICE.
+ *
+ * For the calls below, a field out of range or a null pointer (other than
+ * RenderDTMF's samples) gives ZELNOR_E_INVALID_ARGUMENT and nothing happens:
+ * unlike PlayDTMF's interval, nothing is clamped. The struct has the same
+ * layout for 32- and 64-bit callers.
+ */
+typedef struct ZelnorOptions {
+  uint32_t cbSize;
+  int32_t tone_ms;
+  int32_t gap_ms;
+  uint32_t sample_rate;
+  int32_t level_db10;
+  uint32_t device;
+} ZelnorOptions;
+
+/* PlayDTMF's settings for an interval already within 40..10000. */
+#define ZELNOR_OPTIONS_FOR_INTERVAL(interval_ms)                                             \
+  {sizeof(ZelnorOptions), (interval_ms), (interval_ms), ZELNOR_DEFAULT_SAMPLE_RATE,       \
+   ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE}
+
 int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
+
+/* PlayDTMF with options: dial and async as for PlayDTMF. */
+int ZELNOR_CALL PlayDTMFEx(const char* dial, const ZelnorOptions* options, int32_t async);
+
+/*
+ * Writes the samples PlayDTMFEx would play for the same dial and options
+ * (the device aside) into `samples`, touching no device.
+ * sample_count in: room in `samples`; out: the number of samples of the
+ *              whole dial. With `samples` null, only the count is set.
+ * Returns ZELNOR_E_BUFFER_TOO_SMALL, writing nothing, when the room is short.
+ */
+int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16_t* samples,
+                           uint64_t* sample_count);
+
+/*
+ * Writes the same samples as a WAV file (PCM, 16-bit mono), replacing any
+ * file at `path`. A dial too long for a WAV file (4 GB) is
+ * ZELNOR_E_INVALID_ARGUMENT; on ZELNOR_E_FILE no partial file is left.
+ * The A form takes the path in the ANSI code page.
+ */
+int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);
+int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial, const ZelnorOptions* options);
 
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,

@@ -3,22 +3,19 @@
 
 #include <windows.h>
 
-#include <new>
-
+#include "zelnor/call_boundary.h"
+#include "zelnor/options.h"
 #include "zelnor/player_win.h"
 #include "zelnor/zelnor.h"
-#include "zelnor/zelnor_error.h"
+
+extern "C" int __stdcall PlayDTMFEx(const char* dial, const ZelnorOptions* options, int32_t async) {
+  return zelnor::ResultOf(
+      [&] { return zelnor::Player::Instance().Play(dial, options, async != 0); });
+}
 
 extern "C" int __stdcall PlayDTMF(const char* dial, int32_t interval_ms, int32_t async) {
-  try {
-    return zelnor::Player::Instance().Play(dial, interval_ms, async != 0);
-  } catch (const zelnor::ZelnorError& error) {
-    return error.code();
-  } catch (const std::bad_alloc&) {
-    return ZELNOR_E_OUT_OF_MEMORY;
-  } catch (...) {
-    return ZELNOR_E_SYSTEM;
-  }
+  const ZelnorOptions options = zelnor::PlayDtmfOptions(interval_ms);
+  return PlayDTMFEx(dial, &options, async);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {

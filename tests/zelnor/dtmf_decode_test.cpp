@@ -25,10 +25,13 @@ const std::string kAllSymbols = "123A456B789C*0#D";
 
 enum class Line { kClean, kNoisy, kTelephoneBand };
 
-// Mean power of the tones while they sound.
+// Mean power of a tone pair over its steady middle half.
 double TonePower(int32_t interval_ms, uint32_t rate) {
-  const zelnor::DtmfSequence sequence("1", interval_ms, rate);
-  return (sequence.LowAmplitude() * sequence.LowAmplitude() + sequence.HighAmplitude() * sequence.HighAmplitude()) / 2;
+  const std::vector<int16_t> x = Render("1", interval_ms, rate);
+  const size_t tone = x.size() / 2;
+  double sum = 0;
+  for (size_t i = tone / 4; i < tone * 3 / 4; ++i) sum += static_cast<double>(x[i]) * x[i];
+  return sum / static_cast<double>(tone / 2);
 }
 
 std::vector<int16_t> Signal(int32_t interval_ms, uint32_t rate, Line line) {

@@ -56,7 +56,11 @@ struct Biquad {
 }  // namespace
 
 std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uint32_t rate) {
-  zelnor::DtmfSequence sequence(symbols, interval_ms, rate);
+  return Render(symbols, {interval_ms, interval_ms, rate});
+}
+
+std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options) {
+  zelnor::DtmfSequence sequence(symbols, options);
   std::vector<int16_t> out(sequence.TotalSamples());
   out.resize(sequence.Generate(out.data(), out.size()));
   return out;

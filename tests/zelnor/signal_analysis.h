@@ -7,9 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "zelnor/dtmf_sequence.h"
+
 namespace zelnor_test {
 
+// The whole sequence; the first form plays tone and gap for one interval each.
 std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uint32_t rate);
+std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options);
 
 // Hann-windowed correlation with a complex tone at `hz`, phase referenced to
 // sample `first` of the whole signal; |result| is the tone's peak amplitude.

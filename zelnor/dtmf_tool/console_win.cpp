@@ -1,0 +1,59 @@
+#include "zelnor/dtmf_tool/console_win.h"
+
+#include "common/handles_win.h"
+
+namespace dtmf_tool {
+
+void Print(DWORD stream, const std::wstring& text) {
+  const HANDLE out = ::GetStdHandle(stream);
+  DWORD mode = 0;
+  DWORD written = 0;
+  if (::GetConsoleMode(out, &mode)) {
+    ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
+  const UINT code_page = ::GetConsoleOutputCP() != 0 ? ::GetConsoleOutputCP() : CP_ACP;
+  const int length = ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+  ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadStandardInput() {
+  const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  // Ends at the end of a file or pipe (a broken pipe included) or on Ctrl+Z.
+  while (::ReadFile(in, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  return bytes;
+}
+
+std::wstring SystemErrorText(DWORD error) {
+  UniqueLocalMemory buffer;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+  if (length == 0) return L"error " + std::to_wstring(error);
+  std::wstring message(static_cast<const wchar_t*>(buffer.get()), length);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' ' || message.back() == L'.')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
+                        nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace dtmf_tool
