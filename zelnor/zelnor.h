@@ -43,9 +43,9 @@
 #define ZELNOR_E_NO_DEVICE 2        /* no audio output device */
 #define ZELNOR_E_DEVICE 3           /* the device failed to open, to play, or stalled */
 #define ZELNOR_E_OUT_OF_MEMORY 4
-#define ZELNOR_E_SYSTEM 5 /* a thread or an event could not be created */
+#define ZELNOR_E_SYSTEM 5           /* a thread or an event could not be created */
 #define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
-#define ZELNOR_E_FILE 7 /* the WAV file could not be written; GetLastError() says why */
+#define ZELNOR_E_FILE 7             /* the WAV file could not be written; GetLastError() says why */
 
 #define ZELNOR_MIN_INTERVAL_MS 40
 #define ZELNOR_MAX_INTERVAL_MS 10000
@@ -97,9 +97,11 @@ typedef struct ZelnorOptions {
 } ZelnorOptions;
 
 /* PlayDTMF's settings for an interval already within 40..10000. */
-#define ZELNOR_OPTIONS_FOR_INTERVAL(interval_ms)                                             \
-  {sizeof(ZelnorOptions), (interval_ms), (interval_ms), ZELNOR_DEFAULT_SAMPLE_RATE,       \
-   ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE}
+#define ZELNOR_OPTIONS_FOR_INTERVAL(interval_ms)                                     \
+  {                                                                                  \
+    sizeof(ZelnorOptions), (interval_ms), (interval_ms), ZELNOR_DEFAULT_SAMPLE_RATE, \
+        ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE                             \
+  }
 
 int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
 

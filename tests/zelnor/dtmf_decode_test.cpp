@@ -69,12 +69,14 @@ std::string MultimonDecode(const std::vector<int16_t>& x, uint32_t rate) {
   std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(x.data()), x.size() * 2);
   std::string input = raw;
   if (rate != 22050) {
-    Run("sox -t raw -r " + std::to_string(rate) + " -e signed -b 16 -c 1 " + raw + " -t raw -r 22050 " + resampled);
+    Run("sox -t raw -r " + std::to_string(rate) + " -e signed -b 16 -c 1 " + raw +
+        " -t raw -r 22050 " + resampled);
     input = resampled;
   }
   std::string digits;
   const std::string output = Run("multimon-ng -q -a DTMF -t raw " + input + " 2>/dev/null");
-  for (size_t at = output.find("DTMF: "); at != std::string::npos; at = output.find("DTMF: ", at + 1)) {
+  for (size_t at = output.find("DTMF: "); at != std::string::npos;
+       at = output.find("DTMF: ", at + 1)) {
     digits.push_back(output[at + 6]);
   }
   std::remove(raw.c_str());

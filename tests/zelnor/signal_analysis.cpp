@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-int16_t Saturate(double v) { return static_cast<int16_t>(std::clamp(std::lround(v), -32768L, 32767L)); }
+int16_t Saturate(double v) {
+  return static_cast<int16_t>(std::clamp(std::lround(v), -32768L, 32767L));
+}
 
 void Fft(std::vector<std::complex<double>>& a) {
   const size_t n = a.size();
@@ -38,7 +40,8 @@ void Fft(std::vector<std::complex<double>>& a) {
 struct Biquad {
   double b0, b1, b2, a1, a2, x1 = 0, x2 = 0, y1 = 0, y2 = 0;
   Biquad(bool high_pass, double hz, double q, double rate) {
-    const double w = 2 * kPi * hz / rate, alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
+    const double w = 2 * kPi * hz / rate, alpha = std::sin(w) / (2 * q), c = std::cos(w),
+                 a0 = 1 + alpha;
     const double edge = high_pass ? (1 + c) / 2 : (1 - c) / 2;
     b0 = edge / a0;
     b1 = (high_pass ? -2 * edge : 2 * edge) / a0;
@@ -72,7 +75,8 @@ std::complex<double> ToneAt(const std::vector<int16_t>& x, size_t first, size_t 
   double weight = 0;
   for (size_t i = 0; i < count; ++i) {
     const double w = 0.5 - 0.5 * std::cos(2 * kPi * (i + 0.5) / count);
-    sum += w * x[first + i] * std::polar(1.0, -2 * kPi * hz * static_cast<double>(first + i) / rate);
+    sum +=
+        w * x[first + i] * std::polar(1.0, -2 * kPi * hz * static_cast<double>(first + i) / rate);
     weight += w;
   }
   return 2.0 * sum / weight;
@@ -83,7 +87,8 @@ std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first, size_t
   double weight = 0;
   for (size_t i = 0; i < count; ++i) {
     const double t = 2 * kPi * i / count;
-    const double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
+    const double w =
+        0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
     a[i] = w * x[first + i];
     weight += w;
   }
@@ -97,15 +102,18 @@ double Db(double ratio) { return 20 * std::log10(ratio); }
 
 std::vector<int16_t> AddNoise(const std::vector<int16_t>& x, double signal_power, double snr_db) {
   std::mt19937 random(12345);
-  std::normal_distribution<double> noise(0.0, std::sqrt(signal_power / std::pow(10.0, snr_db / 10)));
+  std::normal_distribution<double> noise(0.0,
+                                         std::sqrt(signal_power / std::pow(10.0, snr_db / 10)));
   std::vector<int16_t> out(x.size());
   for (size_t i = 0; i < x.size(); ++i) out[i] = Saturate(x[i] + noise(random));
   return out;
 }
 
 std::vector<int16_t> TelephoneBand(const std::vector<int16_t>& x, double rate) {
-  Biquad stages[] = {{true, 300, 0.5412, rate}, {true, 300, 1.3066, rate},
-                     {false, 3400, 0.5412, rate}, {false, 3400, 1.3066, rate}};
+  Biquad stages[] = {{true, 300, 0.5412, rate},
+                     {true, 300, 1.3066, rate},
+                     {false, 3400, 0.5412, rate},
+                     {false, 3400, 1.3066, rate}};
   std::vector<int16_t> out(x.size());
   for (size_t i = 0; i < x.size(); ++i) {
     double v = x[i];

@@ -21,7 +21,8 @@ std::complex<double> ToneAt(const std::vector<int16_t>& x, size_t first, size_t 
                             double rate);
 
 // Blackman-Harris magnitude spectrum of x[first, first + 2^k), peak-scaled.
-std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first, size_t count_power_of_two);
+std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first,
+                             size_t count_power_of_two);
 
 double Db(double ratio);
 
