@@ -50,6 +50,16 @@ int ListDevices() {
   return 0;
 }
 
+// The end both actions share: any other failure, or the line -v asks for.
+int Finished(int result, bool verbose, const std::wstring& done) {
+  if (result != ZELNOR_OK) {
+    PrintError(L"dtmf: " + ZelnorErrorText(result));
+    return kExitFailed;
+  }
+  if (verbose) Print(STD_OUTPUT_HANDLE, L"dtmf: " + done + L"\n");
+  return 0;
+}
+
 int Write(const Command& command, const std::string& dial, const ZelnorOptions& options) {
   const int result = WriteDTMFWaveW(command.output_path.c_str(), dial.c_str(), &options);
   if (result == ZELNOR_E_FILE) {
@@ -61,15 +71,8 @@ int Write(const Command& command, const std::string& dial, const ZelnorOptions& 
     PrintError(L"dtmf: -o: the dial is too long for a WAV file (4 GB at most)");
     return kExitFailed;
   }
-  if (result != ZELNOR_OK) {
-    PrintError(L"dtmf: " + ZelnorErrorText(result));
-    return kExitFailed;
-  }
-  if (command.verbose) {
-    Print(STD_OUTPUT_HANDLE,
-          L"dtmf: wrote " + command.output_path + L": " + Describe(dial, options) + L"\n");
-  }
-  return 0;
+  return Finished(result, command.verbose,
+                  L"wrote " + command.output_path + L": " + Describe(dial, options));
 }
 
 int Play(const Command& command, const std::string& dial, ZelnorOptions options) {
@@ -91,15 +94,8 @@ int Play(const Command& command, const std::string& dial, ZelnorOptions options)
                WaveOutFailureText(options.device, options.sample_rate));
     return kExitDevice;
   }
-  if (result != ZELNOR_OK) {
-    PrintError(L"dtmf: " + ZelnorErrorText(result));
-    return kExitFailed;
-  }
-  if (command.verbose) {
-    Print(STD_OUTPUT_HANDLE,
-          L"dtmf: played " + Describe(dial, options) + L" on " + device_name + L"\n");
-  }
-  return 0;
+  return Finished(result, command.verbose,
+                  L"played " + Describe(dial, options) + L" on " + device_name);
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
