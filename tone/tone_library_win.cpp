@@ -9,6 +9,7 @@
 #include "common/format_text.h"
 #include "common/module_path_win.h"
 #include "common/resource_string_win.h"
+#include "common/system_message_win.h"
 #include "resources/resource_ids.h"
 #include "tone/dll_search_win.h"
 #include "tone/pe_machine.h"
@@ -18,16 +19,7 @@ namespace {
 // The system's text for `error` with `path` in place of its "%1" (as in
 // "%1 is not a valid Win32 application"), and the code after it.
 std::wstring SystemMessage(DWORD error, const std::wstring& path) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  UniqueLocalMemory owned(buffer);
-  std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return FormatText(text, {path}) + L" (" + std::to_wstring(error) + L")";
+  return FormatText(SystemMessageText(error), {path}) + L" (" + std::to_wstring(error) + L")";
 }
 
 std::wstring JoinLines(const std::vector<std::wstring>& lines) {

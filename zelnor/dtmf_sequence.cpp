@@ -28,16 +28,19 @@ int16_t ToSample(float value) {
 }
 
 const SequenceOptions& Checked(const SequenceOptions& options) {
-  const bool level_ok = options.peak_dbfs >= ZELNOR_MIN_LEVEL_DB10 / 10.0 &&
-                        options.peak_dbfs <= ZELNOR_MAX_LEVEL_DB10 / 10.0;
-  if (options.sample_rate < kMinSampleRate || !IsLengthInRange(options.tone_ms) ||
-      !IsLengthInRange(options.gap_ms) || !level_ok) {
+  if (!IsInRange(options)) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sequence options out of range");
   }
   return options;
 }
 
 }  // namespace
+
+bool IsInRange(const SequenceOptions& options) {
+  return options.sample_rate >= kMinSampleRate && IsLengthInRange(options.tone_ms) &&
+         IsLengthInRange(options.gap_ms) && options.peak_dbfs >= ZELNOR_MIN_LEVEL_DB10 / 10.0 &&
+         options.peak_dbfs <= ZELNOR_MAX_LEVEL_DB10 / 10.0;
+}
 
 size_t MillisecondsToSamples(double ms, uint32_t sample_rate) {
   return static_cast<size_t>(std::llround(ms * sample_rate / 1000.0));

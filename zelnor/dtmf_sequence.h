@@ -21,6 +21,11 @@ struct SequenceOptions {
   double peak_dbfs = kPeakDbfs;               // both tones together
 };
 
+// Whether the generator takes these settings: lengths within
+// ZELNOR_MIN_INTERVAL_MS..ZELNOR_MAX_INTERVAL_MS, a rate of kMinSampleRate or
+// more, a level within ZELNOR_MIN_LEVEL_DB10..ZELNOR_MAX_LEVEL_DB10.
+bool IsInRange(const SequenceOptions& options);
+
 // Samples in `ms` at `sample_rate`, rounded to the nearest.
 size_t MillisecondsToSamples(double ms, uint32_t sample_rate);
 

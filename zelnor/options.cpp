@@ -7,12 +7,13 @@ namespace zelnor {
 
 SequenceOptions ToSequenceOptions(const ZelnorOptions* options) {
   if (options == nullptr || options->cbSize != sizeof(ZelnorOptions) ||
-      !IsLengthInRange(options->tone_ms) || !IsLengthInRange(options->gap_ms) ||
-      !IsSupportedSampleRate(options->sample_rate) || options->level_db10 < ZELNOR_MIN_LEVEL_DB10 ||
-      options->level_db10 > ZELNOR_MAX_LEVEL_DB10) {
+      !IsSupportedSampleRate(options->sample_rate)) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "invalid options");
   }
-  return {options->tone_ms, options->gap_ms, options->sample_rate, options->level_db10 / 10.0};
+  const SequenceOptions converted{options->tone_ms, options->gap_ms, options->sample_rate,
+                                  options->level_db10 / 10.0};
+  if (!IsInRange(converted)) throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "invalid options");
+  return converted;
 }
 
 ZelnorOptions PlayDtmfOptions(int32_t interval_ms) {

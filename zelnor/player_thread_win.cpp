@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "zelnor/mono_pcm_format_win.h"
 #include "zelnor/player_win.h"
 #include "zelnor/wave_out_handle_win.h"
 #include "zelnor/wave_stream_win.h"
@@ -33,17 +34,6 @@ UniqueKernelHandle CreateEventOrThrow(bool manual_reset) {
   UniqueKernelHandle event(::CreateEventW(nullptr, manual_reset, FALSE, nullptr));
   if (!event) throw ZelnorError(ZELNOR_E_SYSTEM, "CreateEvent failed");
   return event;
-}
-
-WAVEFORMATEX MonoPcm16(uint32_t sample_rate) {
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 1;
-  format.nSamplesPerSec = sample_rate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = format.nChannels * format.wBitsPerSample / 8;
-  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-  return format;
 }
 
 }  // namespace
@@ -120,7 +110,9 @@ void PlayerThread::Run() noexcept {
 int PlayerThread::PlayOnDevice(PlayRequest& request) {
   // Replaced before it began: leave the device alone.
   if (::WaitForSingleObject(news_.get(), 0) == WAIT_OBJECT_0) return ZELNOR_OK;
-  const WAVEFORMATEX format = MonoPcm16(request.sequence.SampleRate());
+  const WAVEFORMATEX format = MonoPcm16Format(request.sequence.SampleRate());
+  // What a failed open leaves in the handle is not defined: kept out of
+  // the owner until the open succeeds.
   HWAVEOUT raw_device = nullptr;
   MMRESULT opened = MMSYSERR_ERROR;
   {

@@ -5,7 +5,6 @@
 #include "common/handles_win.h"
 #include "zelnor/wav_writer.h"
 #include "zelnor/zelnor.h"
-#include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 namespace {
@@ -26,9 +25,7 @@ class FileSink final : public ByteSink {
 }  // namespace
 
 int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
-  if (sequence.TotalSamples() > kMaxWaveSamples) {
-    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "too long for a WAV file");
-  }
+  RequireWaveSize(sequence);  // before an existing file is emptied
   UniqueKernelHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return ZELNOR_E_FILE;

@@ -44,12 +44,16 @@ std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate, uint32_t 
   return header;
 }
 
-bool WriteWave(DtmfSequence& sequence, ByteSink& sink) {
-  const uint64_t total = sequence.TotalSamples();
-  if (total > kMaxWaveSamples) {
+void RequireWaveSize(const DtmfSequence& sequence) {
+  if (sequence.TotalSamples() > kMaxWaveSamples) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "too long for a WAV file");
   }
-  const auto header = WaveHeader(sequence.SampleRate(), static_cast<uint32_t>(total));
+}
+
+bool WriteWave(DtmfSequence& sequence, ByteSink& sink) {
+  RequireWaveSize(sequence);
+  const auto header =
+      WaveHeader(sequence.SampleRate(), static_cast<uint32_t>(sequence.TotalSamples()));
   if (!sink.Write(header.data(), header.size())) return false;
   std::vector<int16_t> samples(kBlockSamples);
   std::vector<uint8_t> bytes(kBlockSamples * kBytesPerSample);

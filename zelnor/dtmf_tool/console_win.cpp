@@ -1,6 +1,6 @@
 #include "zelnor/dtmf_tool/console_win.h"
 
-#include "common/handles_win.h"
+#include "common/system_message_win.h"
 
 namespace dtmf_tool {
 
@@ -34,14 +34,10 @@ std::string ReadStandardInput() {
 }
 
 std::wstring SystemErrorText(DWORD error) {
-  UniqueLocalMemory buffer;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
-  if (length == 0) return L"error " + std::to_wstring(error);
-  std::wstring message(static_cast<const wchar_t*>(buffer.get()), length);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ' || message.back() == L'.')) {
+  std::wstring message = SystemMessageText(error);
+  if (message.empty()) return L"error " + std::to_wstring(error);
+  // Ends a sentence of ours, so its full stop and what preceded it go.
+  while (!message.empty() && (message.back() == L'.' || message.back() == L' ')) {
     message.pop_back();
   }
   return message;

@@ -1,5 +1,7 @@
 #include "zelnor/dtmf_tool/wave_out_devices_win.h"
 
+#include "zelnor/mono_pcm_format_win.h"
+
 namespace dtmf_tool {
 namespace {
 
@@ -26,13 +28,7 @@ std::vector<std::wstring> WaveOutDeviceNames() {
 
 std::wstring WaveOutFailureText(UINT device, uint32_t sample_rate) {
   if (::waveOutGetNumDevs() == 0) return ErrorText(MMSYSERR_NODRIVER);
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 1;
-  format.nSamplesPerSec = sample_rate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 2;
-  format.nAvgBytesPerSec = sample_rate * 2;
+  const WAVEFORMATEX format = zelnor::MonoPcm16Format(sample_rate);
   const MMRESULT query = ::waveOutOpen(nullptr, device, &format, 0, 0, WAVE_FORMAT_QUERY);
   // The device takes the format now: it failed while playing.
   return ErrorText(query != MMSYSERR_NOERROR ? query : MMSYSERR_ERROR);
