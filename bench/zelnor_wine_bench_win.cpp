@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <mmsystem.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,7 +19,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
-#include "tests/support/module_threads_win.h"
+#include "tests/support/process_figures_win.h"
 #include "zelnor/zelnor.h"
 
 namespace {
@@ -76,13 +75,7 @@ bool PatchImport(HMODULE module, const char* dll, const char* function, void* re
 
 // Private bytes. Windows reports them as both PrivateUsage and
 // PagefileUsage; Wine fills in only the latter.
-double PrivateMb() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return std::max(counters.PrivateUsage, counters.PagefileUsage) / (1024.0 * 1024.0);
-}
+double PrivateMb() { return PrivateBytes(::GetCurrentProcess()) / (1024.0 * 1024.0); }
 
 std::string Symbols(size_t count) {
   static const char kCycle[] = "0123456789ABCD*#";

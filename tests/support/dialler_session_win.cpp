@@ -1,8 +1,5 @@
 #include "tests/support/dialler_session_win.h"
 
-#include <psapi.h>
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "tests/support/process_figures_win.h"
 
 namespace {
 
@@ -281,19 +280,6 @@ DWORD CountHandlesFromSystemList(DWORD process_id) {
   return 0;
 }
 
-DWORD CountThreads(DWORD process_id) {
-  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot) return 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  DWORD count = 0;
-  for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
-       more = ::Thread32Next(snapshot.get(), &entry)) {
-    count += entry.th32OwnerProcessID == process_id;
-  }
-  return count;
-}
-
 }  // namespace
 
 ProcessFigures DiallerSession::Figures() const {
@@ -301,12 +287,7 @@ ProcessFigures DiallerSession::Figures() const {
   if (!::GetProcessHandleCount(process_.get(), &figures.handles) || figures.handles == 0) {
     figures.handles = CountHandlesFromSystemList(::GetProcessId(process_.get()));
   }
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof(memory);
-  ::GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof(memory));
-  // Windows reports the commit charge in both; Wine only in PagefileUsage.
-  figures.private_bytes = std::max(memory.PrivateUsage, memory.PagefileUsage);
+  figures.private_bytes = PrivateBytes(process_.get());
   figures.threads = CountThreads(::GetProcessId(process_.get()));
   EXPECT_GT(figures.handles, 0u) << "no handle count for the process";
   EXPECT_GT(figures.private_bytes, 0u) << "no memory figures for the process";

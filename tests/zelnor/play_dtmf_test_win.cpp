@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "tests/support/process_figures_win.h"
 #include "zelnor/zelnor.h"
 
 namespace {
@@ -65,15 +64,7 @@ uint64_t CapturedBytes() {
   return total;
 }
 
-// Windows reports private bytes as PrivateUsage and PagefileUsage; Wine
-// fills in only the latter.
-SIZE_T PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return std::max(counters.PrivateUsage, counters.PagefileUsage);
-}
+SIZE_T PrivateBytes() { return ::PrivateBytes(::GetCurrentProcess()); }
 
 TEST_F(ZelnorDll, ANullStringIsAnInvalidArgumentAndStopsNothing) {
   EXPECT_EQ(play_(nullptr, 100, 0), ZELNOR_E_INVALID_ARGUMENT);

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
-#include "tests/support/module_threads_win.h"
+#include "tests/support/process_figures_win.h"
 #include "zelnor/zelnor.h"
 
 namespace {
