@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "zelnor/dtmf_sequence.h"
-#include "zelnor/keypad.h"
+#include "zelnor/signal/dtmf_sequence.h"
+#include "zelnor/signal/keypad.h"
 
 namespace {
 

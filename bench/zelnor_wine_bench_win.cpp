@@ -20,7 +20,7 @@
 
 #include "common/handles_win.h"
 #include "tests/support/process_figures_win.h"
-#include "zelnor/zelnor.h"
+#include "zelnor.h"
 
 namespace {
 

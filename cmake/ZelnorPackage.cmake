@@ -41,4 +41,4 @@ install(FILES $<TARGET_FILE:zelnor> DESTINATION bin/${DIALLER_ARCH} COMPONENT ze
 install(FILES ${zelnor_import_libraries} DESTINATION lib/${DIALLER_ARCH} COMPONENT zelnor)
 install(FILES ${zelnor_import_dir}/cmake/zelnorConfig.cmake ${zelnor_import_dir}/cmake/zelnorConfigVersion.cmake
         DESTINATION lib/${DIALLER_ARCH}/cmake COMPONENT zelnor)
-install(FILES ${PROJECT_SOURCE_DIR}/zelnor/zelnor.h DESTINATION include COMPONENT zelnor)
+install(FILES ${PROJECT_SOURCE_DIR}/zelnor/include/zelnor.h DESTINATION include COMPONENT zelnor)

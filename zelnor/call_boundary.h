@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "zelnor/zelnor.h"
+#include "zelnor.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {

@@ -4,11 +4,11 @@
 
 #include <vector>
 
+#include "zelnor.h"
 #include "zelnor/call_boundary.h"
-#include "zelnor/dial_sequence_win.h"
-#include "zelnor/render.h"
-#include "zelnor/wav_file_win.h"
-#include "zelnor/zelnor.h"
+#include "zelnor/input/dial_sequence_win.h"
+#include "zelnor/output/render.h"
+#include "zelnor/output/wav_file_win.h"
 
 extern "C" int __stdcall RenderDTMF(const char* dial, const ZelnorOptions* options,
                                     int16_t* samples, uint64_t* sample_count) {

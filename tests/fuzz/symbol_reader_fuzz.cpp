@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "zelnor/keypad.h"
-#include "zelnor/symbol_reader.h"
+#include "zelnor/signal/keypad.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace {
 

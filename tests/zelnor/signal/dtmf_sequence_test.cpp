@@ -1,0 +1,180 @@
+#include "zelnor/signal/dtmf_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "signal_analysis.h"
+
+using zelnor_test::Db;
+using zelnor_test::Render;
+using zelnor_test::ToneAt;
+
+namespace {
+
+constexpr uint32_t kRate = 48000;
+constexpr double kLowHz[] = {697, 770, 852, 941};
+constexpr double kHighHz[] = {1209, 1336, 1477, 1633};
+const char* const kRows[] = {"123A", "456B", "789C", "*0#D"};
+
+struct Expected {
+  char symbol;
+  double low_hz;
+  double high_hz;
+};
+
+std::vector<Expected> StandardKeypad() {
+  std::vector<Expected> keys;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column)
+      keys.push_back({kRows[row][column], kLowHz[row], kHighHz[column]});
+  }
+  return keys;
+}
+
+// The tone's true frequency from how far its phase moves against the
+// nominal one between two windows 8000 samples apart.
+double MeasuredHz(const std::vector<int16_t>& x, size_t first, double nominal_hz) {
+  constexpr size_t kWindow = 16384, kGap = 8000;
+  const double turn = std::arg(ToneAt(x, first + kGap, kWindow, nominal_hz, kRate) /
+                               ToneAt(x, first, kWindow, nominal_hz, kRate));
+  return nominal_hz + turn / (2 * 3.14159265358979323846) * kRate / kGap;
+}
+
+// One second per symbol; the steady part skips the 5 ms fades.
+constexpr size_t kSteadyFirst = kRate / 100;
+constexpr size_t kSteadyCount = 32768;
+
+TEST(DtmfSequenceSignal, EachSymbolPlaysItsTwoTonesWithTheHighGroupTwoDbUp) {
+  double worst_error = 0, worst_twist_error = 0;
+  for (const Expected& key : StandardKeypad()) {
+    SCOPED_TRACE(key.symbol);
+    const std::vector<int16_t> x = Render(std::string(1, key.symbol), 1000, kRate);
+    for (double hz : {key.low_hz, key.high_hz}) {
+      const double error = std::abs(MeasuredHz(x, kSteadyFirst, hz) / hz - 1);
+      EXPECT_LT(error, 0.001) << hz;
+      worst_error = std::max(worst_error, error);
+    }
+    const double twist = Db(std::abs(ToneAt(x, kSteadyFirst, kSteadyCount, key.high_hz, kRate)) /
+                            std::abs(ToneAt(x, kSteadyFirst, kSteadyCount, key.low_hz, kRate)));
+    EXPECT_NEAR(twist, 2.0, 0.5);
+    worst_twist_error = std::max(worst_twist_error, std::abs(twist - 2.0));
+  }
+  std::printf("worst frequency error %.5f%%, worst twist error %.3f dB\n", worst_error * 100,
+              worst_twist_error);
+}
+
+TEST(DtmfSequenceSignal, EverythingButTheTwoTonesIsFortyDbBelowTheLowTone) {
+  double worst = -1000;
+  for (const Expected& key : StandardKeypad()) {
+    SCOPED_TRACE(key.symbol);
+    const std::vector<int16_t> x = Render(std::string(1, key.symbol), 1000, kRate);
+    const std::vector<double> spectrum = zelnor_test::Spectrum(x, kSteadyFirst, kSteadyCount);
+    const double bin_hz = static_cast<double>(kRate) / kSteadyCount;
+    const auto near_tone = [&](size_t bin) {
+      return std::abs(bin * bin_hz - key.low_hz) < 8 * bin_hz ||
+             std::abs(bin * bin_hz - key.high_hz) < 8 * bin_hz;
+    };
+    const double low_tone = std::abs(ToneAt(x, kSteadyFirst, kSteadyCount, key.low_hz, kRate));
+    double unwanted = 0;  // DC, harmonics, intermodulation and noise alike
+    for (size_t bin = 0; bin < spectrum.size(); ++bin) {
+      if (!near_tone(bin)) unwanted = std::max(unwanted, spectrum[bin]);
+    }
+    EXPECT_LT(Db(unwanted / low_tone), -40);
+    worst = std::max(worst, Db(unwanted / low_tone));
+    // The DC of a whole symbol, fades and silence included.
+    double sum = 0;
+    for (int16_t s : x) sum += s;
+    EXPECT_LT(Db(std::abs(sum / x.size()) / low_tone), -40);
+  }
+  std::printf("worst unwanted component %.1f dB below the low tone\n", -worst);
+}
+
+TEST(DtmfSequenceSignal, PeaksFollowTheRequestedLevelAndStayAtOrBelowMinusOneDbfsByDefault) {
+  for (double level : {zelnor::kPeakDbfs, -20.0, -60.0, 0.0}) {
+    SCOPED_TRACE(level);
+    const std::vector<int16_t> x = Render("123A456B789C*0#D", {1000, 40, kRate, level});
+    int peak = 0;
+    for (int16_t s : x) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    EXPECT_NEAR(Db(peak / 32767.0), level, 0.2);
+    if (level == zelnor::kPeakDbfs) {
+      EXPECT_LE(peak, 32767 * std::pow(10.0, -1.0 / 20));
+      std::printf("peak %.2f dBFS\n", Db(peak / 32768.0));
+    }
+  }
+}
+
+TEST(DtmfSequenceSignal, TonesFadeInAndOutOverAFewMilliseconds) {
+  const std::vector<int16_t> x = Render("1", 100, kRate);
+  const size_t tone = kRate / 10;
+  const auto rms = [&](size_t first, size_t count) {
+    double sum = 0;
+    for (size_t i = first; i < first + count; ++i) sum += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(sum / count);
+  };
+  const double full = rms(tone / 2 - 480, 960);
+  const size_t ms = kRate / 1000;
+  // No click: both ends start from near silence...
+  EXPECT_LT(std::abs(x[0]), 0.01 * full);
+  EXPECT_LT(std::abs(x[tone - 1]), 0.01 * full);
+  // ...the fade is still well short of full level after a millisecond...
+  EXPECT_LT(rms(0, ms), 0.3 * full);
+  EXPECT_LT(rms(tone - ms, ms), 0.3 * full);
+  // ...and is over within ten.
+  EXPECT_NEAR(rms(10 * ms, 10 * ms), full, 0.03 * full);
+  EXPECT_NEAR(rms(tone - 20 * ms, 10 * ms), full, 0.03 * full);
+}
+
+TEST(DtmfSequenceTiming, ToneAndSilenceLastTheirOwnLengths) {
+  const std::pair<int32_t, int32_t> lengths[] = {
+      {40, 40}, {41, 41}, {150, 150}, {40, 1000}, {300, 45}};
+  for (uint32_t rate : {8000u, 16000u, 22050u, 44100u, 48000u}) {
+    for (const auto& [tone_ms, gap_ms] : lengths) {
+      SCOPED_TRACE(testing::Message() << rate << " Hz, " << tone_ms << " + " << gap_ms << " ms");
+      const size_t tone = static_cast<size_t>(std::llround(tone_ms * rate / 1000.0));
+      const size_t gap = static_cast<size_t>(std::llround(gap_ms * rate / 1000.0));
+      const std::vector<int16_t> x = Render("5#", {tone_ms, gap_ms, rate});
+      ASSERT_EQ(x.size(), 2 * (tone + gap));
+      const size_t half_ms = rate / 2000;
+      const auto loudest = [&](size_t first) {
+        return *std::max_element(x.begin() + first, x.begin() + first + half_ms,
+                                 [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
+      };
+      for (size_t start : {size_t{0}, tone + gap}) {
+        // Sound reaches into the first and the last half millisecond...
+        EXPECT_GT(std::abs(loudest(start)), 10);
+        EXPECT_GT(std::abs(loudest(start + tone - half_ms)), 10);
+        // ...and not a sample beyond.
+        EXPECT_TRUE(std::all_of(x.begin() + start + tone, x.begin() + start + tone + gap,
+                                [](int16_t s) { return s == 0; }));
+      }
+    }
+  }
+}
+
+TEST(DtmfSequenceTiming, BlocksOfAnySizeGiveTheSameSamplesAsOneCall) {
+  const std::vector<int16_t> whole = Render("0*9D", 45, kRate);
+  zelnor::DtmfSequence sequence("0*9D", {45, 45, kRate});
+  std::vector<int16_t> pieces;
+  const size_t sizes[] = {1, 7, 960, 333, 4321, 2};
+  for (size_t i = 0; !sequence.Finished(); ++i) {
+    std::vector<int16_t> block(sizes[i % std::size(sizes)]);
+    block.resize(sequence.Generate(block.data(), block.size()));
+    pieces.insert(pieces.end(), block.begin(), block.end());
+  }
+  EXPECT_EQ(pieces, whole);
+  int16_t after_end[4];
+  EXPECT_EQ(sequence.Generate(after_end, 4), 0u);
+}
+
+TEST(DtmfSequenceTiming, AnEmptyStringIsFinishedAtOnce) {
+  zelnor::DtmfSequence sequence("", {40, 40, kRate});
+  EXPECT_TRUE(sequence.Finished());
+  EXPECT_EQ(sequence.TotalSamples(), 0u);
+}
+
+}  // namespace

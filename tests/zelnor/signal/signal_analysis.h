@@ -1,0 +1,34 @@
+#pragma once
+// Measuring helpers for the tone tests: what the generator produced, looked
+// at the way a receiver would.
+
+#include <complex>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "zelnor/signal/dtmf_sequence.h"
+
+namespace zelnor_test {
+
+// The whole sequence; the first form plays tone and gap for one interval each.
+std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uint32_t rate);
+std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options);
+
+// Hann-windowed correlation with a complex tone at `hz`, phase referenced to
+// sample `first` of the whole signal; |result| is the tone's peak amplitude.
+std::complex<double> ToneAt(const std::vector<int16_t>& x, size_t first, size_t count, double hz,
+                            double rate);
+
+// Blackman-Harris magnitude spectrum of x[first, first + 2^k), peak-scaled.
+std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first,
+                             size_t count_power_of_two);
+
+double Db(double ratio);
+
+// Adds white Gaussian noise `snr_db` below `signal_power`; fixed seed.
+std::vector<int16_t> AddNoise(const std::vector<int16_t>& x, double signal_power, double snr_db);
+// Fourth-order Butterworth high-pass at 300 Hz then low-pass at 3400 Hz.
+std::vector<int16_t> TelephoneBand(const std::vector<int16_t>& x, double rate);
+
+}  // namespace zelnor_test

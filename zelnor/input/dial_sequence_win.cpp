@@ -1,0 +1,15 @@
+#include "zelnor/input/dial_sequence_win.h"
+
+#include "zelnor/input/dial_text_win.h"
+#include "zelnor/input/options.h"
+#include "zelnor/zelnor_error.h"
+
+namespace zelnor {
+
+DtmfSequence SequenceForDial(const char* dial, const ZelnorOptions* options) {
+  if (dial == nullptr) throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "null dial");
+  const SequenceOptions checked = ToSequenceOptions(options);
+  return DtmfSequence(ReadDialSymbols(dial), checked);
+}
+
+}  // namespace zelnor
