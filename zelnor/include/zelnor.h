@@ -8,13 +8,16 @@
  *
  * dial        NUL-terminated text in the system ANSI code page. 0-9, A-D, a-d,
  *             * and # dial, and so do their full-width forms (in code page
- *             932: ０-９, Ａ-Ｄ, ａ-ｄ, ＊, ＃). Every other character, single- or
- *             double-byte, is skipped with no tone and no pause; the trail
- *             byte of a double-byte character is never read as a symbol.
+ *             932: ０-９, Ａ-Ｄ, ａ-ｄ, ＊, ＃). A ',' (or '，') is a pause of
+ *             2 s after the previous symbol's silence; pauses add up. Every
+ *             other character, single- or double-byte, is skipped with no
+ *             tone and no pause; the trail byte of a double-byte character
+ *             is never read as a symbol.
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
- * async       0: return once the last sample has been played, or with
- *             ZELNOR_E_DEVICE at most 3 s past the tones' length if the
+ * async       0: return once the last sample has been played; with
+ *             ZELNOR_E_STOPPED if a later call stopped it first; or with
+ *             ZELNOR_E_DEVICE at most 3 s past the dial's length if the
  *             device stops taking samples.
  *             otherwise: copy the symbols and return at once, never waiting
  *             for the device.
@@ -39,20 +42,32 @@
 #include <wchar.h>
 
 #define ZELNOR_OK 0
-#define ZELNOR_E_INVALID_ARGUMENT 1 /* dial is a null pointer */
+#define ZELNOR_E_INVALID_ARGUMENT 1 /* a null pointer, a wrong cbSize or a field out of range */
 #define ZELNOR_E_NO_DEVICE 2        /* no audio output device */
 #define ZELNOR_E_DEVICE 3           /* the device failed to open, to play, or stalled */
 #define ZELNOR_E_OUT_OF_MEMORY 4
 #define ZELNOR_E_SYSTEM 5           /* a thread or an event could not be created */
 #define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
 #define ZELNOR_E_FILE 7             /* the WAV file could not be written; GetLastError() says why */
+#define ZELNOR_E_STOPPED 8          /* a synchronous call stopped by a later call before its end */
 
+/* Tone and gap lengths, and the pause a ',' in the dial stands for. */
 #define ZELNOR_MIN_INTERVAL_MS 40
 #define ZELNOR_MAX_INTERVAL_MS 10000
+/* Silence before the first tone (lead-in) and after the last (tail). */
+#define ZELNOR_MIN_SILENCE_MS 0
+#define ZELNOR_MAX_SILENCE_MS 10000
+#define ZELNOR_DEFAULT_PAUSE_MS 2000
 
 #define ZELNOR_MIN_LEVEL_DB10 (-600) /* -60 dBFS */
 #define ZELNOR_MAX_LEVEL_DB10 0
 #define ZELNOR_DEFAULT_LEVEL_DB10 (-15) /* PlayDTMF's level: -1.5 dBFS */
+/* High group over low group (ITU-T Q.24 receivers accept -8 to +4 dB). */
+#define ZELNOR_MIN_TWIST_DB10 (-80)
+#define ZELNOR_MAX_TWIST_DB10 40
+#define ZELNOR_DEFAULT_TWIST_DB10 20
+/* The sample rates the calls take, as an initializer list: {ZELNOR_SAMPLE_RATES}. */
+#define ZELNOR_SAMPLE_RATES 8000, 16000, 44100, 48000
 #define ZELNOR_DEFAULT_SAMPLE_RATE 48000
 #define ZELNOR_DEFAULT_DEVICE 0xFFFFFFFFu /* WAVE_MAPPER: the system's choice */
 
@@ -67,25 +82,62 @@ extern "C" {
 #endif
 
 /*
+ * Where a playback has got to, for PlayDTMFEx's progress callback.
+ *
+ * symbol_index  The symbol that has just begun to sound, from 0; equal to
+ *               symbol_count once, at the end.
+ * symbol_count  Symbols in the whole dial (pauses not counted).
+ * dial_offset   Byte offset of that symbol in the caller's dial string; its
+ *               length (strlen) at the end.
+ * symbol        The symbol ('0'-'9', 'A'-'D', '*', '#'); 0 at the end.
+ */
+typedef struct ZelnorProgress {
+  uint64_t symbol_index;
+  uint64_t symbol_count;
+  uint64_t dial_offset;
+  char symbol;
+} ZelnorProgress;
+
+/*
+ * Called on the library's player thread, within one block (20 ms) of the
+ * moment each symbol starts to sound, and once at the end of a playback
+ * that was not stopped. Keep it short; never call back into the library
+ * from it.
+ */
+typedef void(ZELNOR_CALL* ZelnorProgressFunction)(void* context, const ZelnorProgress* progress);
+
+/*
  * What to play and how; every field must be set.
  *
- * cbSize       sizeof(ZelnorOptions); anything else is refused, so a newer
- *              caller's larger struct is never half read.
+ * cbSize       sizeof(ZelnorOptions), or ZELNOR_OPTIONS_V1_SIZE for the
+ *              first six fields alone (the rest then take their defaults).
+ *              Any other size is refused, so a newer caller's larger struct
+ *              is never half read.
  * tone_ms      Length of each tone, 40 to 10000.
  * gap_ms       Silence after each tone, 40 to 10000.
- * sample_rate  8000, 16000, 44100 or 48000 (Hz). The tones are 16-bit mono
+ * sample_rate  One of ZELNOR_SAMPLE_RATES (Hz). The tones are 16-bit mono
  *              PCM at this rate.
  * level_db10   Peak level of both tones together in tenths of a dB relative
- *              to full scale, -600 to 0; -15 is -1.5 dBFS. The high-group
- *              tone stays 2 dB above the low-group one.
+ *              to full scale, -600 to 0; -15 is -1.5 dBFS.
  * device       A waveOut device id (0 to waveOutGetNumDevs() - 1), or
  *              ZELNOR_DEFAULT_DEVICE. Only playing uses it; an id with no
  *              device behind it gives ZELNOR_E_NO_DEVICE.
+ * pause_ms     Silence each ',' (or full-width '，') in the dial stands for,
+ *              40 to 10000 (default 2000). Commas add up.
+ * twist_db10   High-group tone relative to the low-group one, in tenths of a
+ *              dB, -80 to 40 (default 20).
+ * lead_in_ms   Silence before the first tone, 0 to 10000 (default 0).
+ * tail_ms      Silence after the last gap, 0 to 10000 (default 0).
+ * progress     Optional (may be null): called as playback goes on, see
+ *              ZelnorProgressFunction. PlayDTMFEx only; the other calls
+ *              ignore it.
+ * progress_context  Handed to `progress` as it stands.
  *
  * For the calls below, a field out of range or a null pointer (other than
  * RenderDTMF's samples) gives ZELNOR_E_INVALID_ARGUMENT and nothing happens:
- * unlike PlayDTMF's interval, nothing is clamped. The struct has the same
- * layout for 32- and 64-bit callers.
+ * unlike PlayDTMF's interval, nothing is clamped. The first six fields have
+ * the same layout for 32- and 64-bit callers; the struct's size differs
+ * with the size of a pointer.
  */
 typedef struct ZelnorOptions {
   uint32_t cbSize;
@@ -94,13 +146,23 @@ typedef struct ZelnorOptions {
   uint32_t sample_rate;
   int32_t level_db10;
   uint32_t device;
+  int32_t pause_ms;
+  int32_t twist_db10;
+  int32_t lead_in_ms;
+  int32_t tail_ms;
+  ZelnorProgressFunction progress;
+  void* progress_context;
 } ZelnorOptions;
+
+/* The size of the first layout: cbSize to device. */
+#define ZELNOR_OPTIONS_V1_SIZE 24
 
 /* PlayDTMF's settings for an interval already within 40..10000. */
 #define ZELNOR_OPTIONS_FOR_INTERVAL(interval_ms)                                     \
   {                                                                                  \
     sizeof(ZelnorOptions), (interval_ms), (interval_ms), ZELNOR_DEFAULT_SAMPLE_RATE, \
-        ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE                             \
+        ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE, ZELNOR_DEFAULT_PAUSE_MS,   \
+        ZELNOR_DEFAULT_TWIST_DB10, 0, 0, 0, 0                                        \
   }
 
 int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
