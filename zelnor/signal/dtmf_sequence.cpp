@@ -59,6 +59,18 @@ DtmfSequence::DtmfSequence(std::string symbols, const SequenceOptions& options)
   StartSymbol();
 }
 
+std::optional<SymbolStart> DtmfSequence::FirstSymbolStart() const {
+  if (symbols_.empty()) return std::nullopt;
+  return SymbolStart{0, 0, 0, symbols_[0]};
+}
+
+std::optional<SymbolStart> DtmfSequence::SymbolStartAfter(const SymbolStart& previous) const {
+  const uint64_t index = previous.index + 1;
+  if (index >= symbols_.size()) return std::nullopt;
+  return SymbolStart{index, index * (tone_samples_ + gap_samples_), index,
+                     symbols_[static_cast<size_t>(index)]};
+}
+
 void DtmfSequence::StartSymbol() {
   if (Finished()) return;
   const std::optional<TonePair> tones = TonesFor(symbols_[symbol_index_]);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,14 @@ bool IsInRange(const SequenceOptions& options);
 // Samples in `ms` at `sample_rate`, rounded to the nearest.
 size_t MillisecondsToSamples(double ms, uint32_t sample_rate);
 
+// Where one symbol of the dial begins to sound.
+struct SymbolStart {
+  uint64_t index;        // among the dial's symbols, from 0
+  uint64_t sample;       // its tone's first sample, counted from the sequence's start
+  uint64_t dial_offset;  // its byte offset in the caller's dial text
+  char symbol;
+};
+
 class DtmfSequence {
  public:
   // symbols: characters of kAllSymbols only (as ReadSymbols returns them).
@@ -38,6 +47,15 @@ class DtmfSequence {
   // Writes up to `count` samples and returns how many it wrote; fewer than
   // asked only once the sequence ends, 0 after that.
   size_t Generate(int16_t* out, size_t count);
+
+  // The dial's symbols in order, with where each starts: the first (nothing
+  // for a dial without symbols), then each after `previous` (nothing after
+  // the last). For reporting progress by the device's position.
+  [[nodiscard]] std::optional<SymbolStart> FirstSymbolStart() const;
+  [[nodiscard]] std::optional<SymbolStart> SymbolStartAfter(const SymbolStart& previous) const;
+  [[nodiscard]] uint64_t SymbolCount() const { return symbols_.size(); }
+  // Bytes of the caller's dial text, reported as the offset at the end.
+  [[nodiscard]] uint64_t DialLength() const { return symbols_.size(); }
 
   [[nodiscard]] bool Finished() const { return symbol_index_ >= symbols_.size(); }
   [[nodiscard]] uint32_t SampleRate() const { return sample_rate_; }
