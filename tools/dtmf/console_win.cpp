@@ -21,6 +21,8 @@ void Print(DWORD stream, const std::wstring& text) {
   ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+namespace {
+
 std::string ReadStandardInput() {
   const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
   std::string bytes;
@@ -31,6 +33,17 @@ std::string ReadStandardInput() {
     bytes.append(buffer, read);
   }
   return bytes;
+}
+
+}  // namespace
+
+std::wstring ReadStandardInputText() {
+  const std::string bytes = ReadStandardInput();
+  const int size = static_cast<int>(bytes.size());
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), length);
+  return text;
 }
 
 std::wstring SystemErrorText(DWORD error) {

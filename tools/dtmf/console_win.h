@@ -11,8 +11,9 @@ namespace dtmf_tool {
 // `stream` is STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
 void Print(DWORD stream, const std::wstring& text);
 
-// All of standard input, byte for byte.
-std::string ReadStandardInput();
+// All of standard input as text. Throws UsageError (command_line.h) for
+// input that is not text, naming where.
+std::wstring ReadStandardInputText();
 
 // FormatMessage's text for a system error code, on one line.
 std::wstring SystemErrorText(DWORD error);

@@ -112,8 +112,9 @@ int Run(const std::vector<std::wstring>& arguments) {
   }
   if (command.action == Action::kListDevices) return ListDevices();
 
-  const std::string dial =
-      command.symbols_from_stdin ? ReadStandardInput() : ToAnsi(command.symbols);
+  const std::wstring dial_text =
+      command.symbols_from_stdin ? ReadStandardInputText() : command.symbols;
+  const std::string dial = ToAnsi(dial_text);
   const ZelnorOptions options{
       sizeof(ZelnorOptions), command.tone_ms,           command.gap_ms,
       command.sample_rate,   ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE};
