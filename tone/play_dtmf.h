@@ -2,11 +2,11 @@
 // The one entry of zelnor.dll the dialler calls: the dial string in the ANSI
 // code page (valid only during the call), the interval in milliseconds, and
 // 0 to wait for the tones or -1 to return at once. The result is ignored.
+// Its type is the library's own, from the library's public header.
 
-#include <cstdint>
+#include "zelnor.h"
 
-using PlayDtmfFunction = int(__stdcall*)(const char* dial, std::int32_t interval_ms,
-                                         std::int32_t async);
+using PlayDtmfFunction = ZelnorPlayDtmfFunction;
 
 inline constexpr wchar_t kToneLibraryName[] = L"zelnor.dll";
 inline constexpr char kPlayDtmfEntryName[] = "PlayDTMF";
