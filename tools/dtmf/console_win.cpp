@@ -43,10 +43,10 @@ std::string ReadStandardInput() {
   return bytes;
 }
 
-// The code page a console user types in; CP_ACP with no console.
+// The code page a console user types in; the ANSI one with no console.
 UINT InputCodePage() {
   const UINT console = ::GetConsoleCP();
-  return console != 0 ? console : CP_ACP;
+  return console != 0 ? console : ::GetACP();
 }
 
 bool DecodesIn(UINT code_page, std::string_view bytes, std::wstring* text) {
@@ -103,8 +103,10 @@ std::wstring ReadStandardInputText() {
 std::wstring SystemErrorText(DWORD error) {
   std::wstring message = SystemMessageText(error);
   if (message.empty()) return L"error " + std::to_wstring(error);
-  // Ends a sentence of ours, so its full stop and what preceded it go.
-  while (!message.empty() && (message.back() == L'.' || message.back() == L' ')) {
+  // Ends a sentence of ours, so its full stop (Japanese too) and the
+  // spaces before it go.
+  while (!message.empty() &&
+         (message.back() == L'.' || message.back() == L'\x3002' || message.back() == L' ')) {
     message.pop_back();
   }
   return message;
