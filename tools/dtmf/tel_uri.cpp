@@ -42,12 +42,26 @@ int HexValue(wchar_t c) {
   return -1;
 }
 
+bool IsControl(wchar_t c) { return c < 0x20 || c == 0x7F; }
+
+std::wstring HexByte(wchar_t c) {
+  const wchar_t digits[] = L"0123456789ABCDEF";
+  return {digits[(c >> 4) & 0xF], digits[c & 0xF]};
+}
+
 // A character as a message shows it: itself in quotes, or its code when it
 // would not print.
 std::wstring Shown(wchar_t c) {
-  if (c >= 0x20 && c != 0x7F) return std::wstring(L"'") + c + L"'";
-  const wchar_t digits[] = L"0123456789ABCDEF";
-  return std::wstring(L"character U+00") + digits[(c >> 4) & 0xF] + digits[c & 0xF];
+  if (!IsControl(c)) return std::wstring(L"'") + c + L"'";
+  return L"character U+00" + HexByte(c);
+}
+
+// The link as a one-line message quotes it: a control character (a line
+// break pasted with it) written as its percent escape.
+std::wstring Printable(std::wstring_view uri) {
+  std::wstring printable;
+  for (const wchar_t c : uri) printable += IsControl(c) ? L"%" + HexByte(c) : std::wstring(1, c);
+  return printable;
 }
 
 class TelUriReader {
@@ -74,7 +88,7 @@ class TelUriReader {
 
  private:
   [[noreturn]] void Refuse(const std::wstring& why) const {
-    throw UsageError(L"dtmf: " + std::wstring(uri_) + L": " + why);
+    throw UsageError(L"dtmf: " + Printable(uri_) + L": " + why);
   }
 
   std::wstring PercentDecoded(std::wstring_view text) const {
@@ -87,7 +101,7 @@ class TelUriReader {
       const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
       const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
       if (high < 0 || low < 0) {
-        Refuse(L"a bad percent escape \"" + std::wstring(text.substr(i, 3)) +
+        Refuse(L"a bad percent escape \"" + Printable(text.substr(i, 3)) +
                L"\" (% takes two hex digits, as in %23 for #)");
       }
       decoded.push_back(static_cast<wchar_t>(high * 16 + low));
