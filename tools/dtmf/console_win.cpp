@@ -77,6 +77,8 @@ size_t FirstUndecodableByte(UINT code_page, std::string_view bytes) {
 std::wstring FromCodePage(std::string_view bytes) {
   RefuseNulBytes(bytes);
   const UINT code_page = InputCodePage();
+  // Not valid UTF-8, as detection found; the portable reader says where.
+  if (code_page == CP_UTF8) return DecodeUnicodeInput(bytes, {InputEncoding::kUtf8, 0});
   std::wstring text;
   if (DecodesIn(code_page, bytes, &text)) return text;
   if (::GetLastError() == ERROR_INVALID_FLAGS) {  // a code page that cannot check its input

@@ -44,7 +44,8 @@ class FileSink final : public ByteSink {
 bool SetDeleteOnClose(HANDLE file, bool delete_on_close) {
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = delete_on_close;
-  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
 }
 
 std::wstring FullPath(const wchar_t* path) {
@@ -130,7 +131,9 @@ int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
     WriteWave(sequence, sink);
     file.Keep(target);
   } catch (const std::system_error& error) {
-    ::SetLastError(static_cast<DWORD>(error.code().value()));
+    // The caller learns why from the last error, so it is never left at 0.
+    const auto code = static_cast<DWORD>(error.code().value());
+    ::SetLastError(code != 0 ? code : ERROR_WRITE_FAULT);
     return ZELNOR_E_FILE;
   }
   return ZELNOR_OK;
