@@ -106,31 +106,35 @@ class DtmfFiles(unittest.TestCase):
                 self.assert_no_temporary(folder)
 
     def test_a_killed_writer_leaves_the_old_file_or_none(self):
-        with open(self.path("old.wav"), "wb") as f:
-            f.write(b"the old bytes")
         # 500 symbols of 20 s: 960 MB, killed a few megabytes in.
-        for target, before in (("old.wav", b"the old bytes"), ("new.wav", None)):
-            with self.subTest(target=target):
-                writer = subprocess.Popen(dtmf_command("-t", "10000", "-g", "10000", "-o",
-                                                       self.path(target), "1" * 500),
+        for old in (b"the old bytes", None):
+            with self.subTest(old=old):
+                folder = tempfile.mkdtemp(dir=self.folder)
+                target = os.path.join(folder, "x.wav")
+                if old is not None:
+                    with open(target, "wb") as f:
+                        f.write(old)
+                writer = subprocess.Popen(dtmf_command("-t", "10000", "-g", "10000", "-o", target,
+                                                       "1" * 500),
                                           env={**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA})
                 deadline = time.monotonic() + 60
                 while not any(os.path.getsize(p) > 4_000_000
-                              for p in glob.glob(self.path("~*.tmp"))):
-                    self.assertLess(time.monotonic(), deadline, "no temporary file grew")
+                              for p in glob.glob(os.path.join(folder, "*"))):
+                    self.assertLess(time.monotonic(), deadline, "no file grew")
                     self.assertIsNone(writer.poll(), "the writer ended before it was killed")
                     time.sleep(0.02)
                 writer.send_signal(signal.SIGKILL)
                 writer.wait()
                 # The server closes a dead process's handles a moment later.
                 deadline = time.monotonic() + 10
-                while glob.glob(self.path("~*.tmp")) and time.monotonic() < deadline:
+                while (glob.glob(os.path.join(folder, "~*.tmp"))
+                       and time.monotonic() < deadline):
                     time.sleep(0.05)
-                if before is None:
-                    self.assertFalse(os.path.exists(self.path(target)))
+                if old is None:
+                    self.assertFalse(os.path.exists(target))
                 else:
-                    self.assertEqual(read(self.path(target)), before)
-                self.assert_no_temporary(self.folder)
+                    self.assertEqual(read(target), old)
+                self.assert_no_temporary(folder)
 
     def test_standard_input_dials_what_was_typed_in_each_encoding(self):
         cases = [
