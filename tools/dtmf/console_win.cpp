@@ -49,15 +49,14 @@ UINT InputCodePage() {
   return console != 0 ? console : ::GetACP();
 }
 
-bool DecodesIn(UINT code_page, std::string_view bytes, std::wstring* text) {
+// Whether the bytes are text in `code_page`; `text` (if any) gets it.
+bool DecodesIn(UINT code_page, DWORD flags, std::string_view bytes, std::wstring* text) {
   const int size = static_cast<int>(bytes.size());
-  const int length =
-      ::MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  const int length = ::MultiByteToWideChar(code_page, flags, bytes.data(), size, nullptr, 0);
   if (length <= 0) return false;
   if (text != nullptr) {
     text->resize(static_cast<size_t>(length));
-    ::MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), size, text->data(),
-                          length);
+    ::MultiByteToWideChar(code_page, flags, bytes.data(), size, text->data(), length);
   }
   return true;
 }
@@ -68,7 +67,7 @@ size_t FirstUndecodableByte(UINT code_page, std::string_view bytes) {
   size_t at = 0;
   while (at < bytes.size()) {
     const size_t length = ::IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[at])) ? 2 : 1;
-    if (!DecodesIn(code_page, bytes.substr(at, length), nullptr)) break;
+    if (!DecodesIn(code_page, MB_ERR_INVALID_CHARS, bytes.substr(at, length), nullptr)) break;
     at += length;
   }
   return at;
@@ -80,15 +79,9 @@ std::wstring FromCodePage(std::string_view bytes) {
   // Not valid UTF-8, as detection found; the portable reader says where.
   if (code_page == CP_UTF8) return DecodeUnicodeInput(bytes, {InputEncoding::kUtf8, 0});
   std::wstring text;
-  if (DecodesIn(code_page, bytes, &text)) return text;
-  if (::GetLastError() == ERROR_INVALID_FLAGS) {  // a code page that cannot check its input
-    text.resize(bytes.size());
-    const int length =
-        ::MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
-                              text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    return text;
-  }
+  if (DecodesIn(code_page, MB_ERR_INVALID_CHARS, bytes, &text)) return text;
+  // A code page that cannot check its input is taken as it stands.
+  if (::GetLastError() == ERROR_INVALID_FLAGS && DecodesIn(code_page, 0, bytes, &text)) return text;
   ThrowNotText(FirstUndecodableByte(code_page, bytes),
                L"code page " + std::to_wstring(code_page) + L" text");
 }

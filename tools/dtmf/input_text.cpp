@@ -48,7 +48,7 @@ Utf8Character ReadUtf8(std::string_view bytes, size_t at) {
   }
   if (bytes.size() - at < length) return {0, 0};
   if (byte(1) < second_low || byte(1) > second_high) return {0, 0};
-  char32_t code_point = lead & (0x7F >> length);
+  auto code_point = static_cast<char32_t>(lead & (0x7F >> length));
   for (size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return {0, 0};
     code_point = (code_point << 6) | (byte(i) & 0x3F);
