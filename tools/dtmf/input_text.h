@@ -13,6 +13,7 @@ namespace dtmf_tool {
 // long, and a runaway pipe must not exhaust memory.
 inline constexpr size_t kMaxInputBytes = 64 * 1024 * 1024;
 
+// How the bytes are written; kCodePage: in the console's input code page.
 enum class InputEncoding { kUtf16Le, kUtf16Be, kUtf8, kCodePage };
 
 // The encoding, and where the text starts (after its byte order mark).
