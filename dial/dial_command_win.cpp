@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "common/ansi_text_win.h"
 #include "common/format_text.h"
 #include "common/resource_string_win.h"
 #include "dial/check_state.h"
 #include "dial/interval_conversion.h"
-#include "dial/narrow_text_win.h"
 #include "resources/resource_ids.h"
 #include "tone/tone_library_win.h"
 #include "window/form_layout.h"

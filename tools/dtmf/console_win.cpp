@@ -1,6 +1,11 @@
 #include "tools/dtmf/console_win.h"
 
+#include <string_view>
+#include <vector>
+
+#include "common/ansi_text_win.h"
 #include "common/system_message_win.h"
+#include "tools/dtmf/input_text.h"
 
 namespace dtmf_tool {
 
@@ -23,46 +28,85 @@ void Print(DWORD stream, const std::wstring& text) {
 
 namespace {
 
+// All of standard input, refused beyond kMaxInputBytes.
 std::string ReadStandardInput() {
   const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
   std::string bytes;
-  char buffer[4096];
+  std::vector<char> buffer(64 * 1024);
   DWORD read = 0;
   // Ends at the end of a file or pipe (a broken pipe included) or on Ctrl+Z.
-  while (::ReadFile(in, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
+  while (::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+         read > 0) {
+    if (read > kMaxInputBytes - bytes.size()) ThrowInputTooLong();
+    bytes.append(buffer.data(), read);
   }
   return bytes;
+}
+
+// The code page a console user types in; the ANSI one with no console.
+UINT InputCodePage() {
+  const UINT console = ::GetConsoleCP();
+  return console != 0 ? console : ::GetACP();
+}
+
+// Whether the bytes are text in `code_page`; `text` (if any) gets it.
+bool DecodesIn(UINT code_page, DWORD flags, std::string_view bytes, std::wstring* text) {
+  const int size = static_cast<int>(bytes.size());
+  const int length = ::MultiByteToWideChar(code_page, flags, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return false;
+  if (text != nullptr) {
+    text->resize(static_cast<size_t>(length));
+    ::MultiByteToWideChar(code_page, flags, bytes.data(), size, text->data(), length);
+  }
+  return true;
+}
+
+// Only called once the whole text failed, so one character at a time is
+// cheap enough to say where.
+size_t FirstUndecodableByte(UINT code_page, std::string_view bytes) {
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const size_t length = ::IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[at])) ? 2 : 1;
+    if (!DecodesIn(code_page, MB_ERR_INVALID_CHARS, bytes.substr(at, length), nullptr)) break;
+    at += length;
+  }
+  return at;
+}
+
+std::wstring FromCodePage(std::string_view bytes) {
+  RefuseNulBytes(bytes);
+  const UINT code_page = InputCodePage();
+  // Not valid UTF-8, as detection found; the portable reader says where.
+  if (code_page == CP_UTF8) return DecodeUnicodeInput(bytes, {InputEncoding::kUtf8, 0});
+  std::wstring text;
+  if (DecodesIn(code_page, MB_ERR_INVALID_CHARS, bytes, &text)) return text;
+  // A code page that cannot check its input is taken as it stands.
+  if (::GetLastError() == ERROR_INVALID_FLAGS && DecodesIn(code_page, 0, bytes, &text)) return text;
+  ThrowNotText(FirstUndecodableByte(code_page, bytes),
+               L"code page " + std::to_wstring(code_page) + L" text");
 }
 
 }  // namespace
 
 std::wstring ReadStandardInputText() {
   const std::string bytes = ReadStandardInput();
-  const int size = static_cast<int>(bytes.size());
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), length);
-  return text;
+  const InputForm form = DetectInputForm(bytes);
+  if (form.encoding == InputEncoding::kCodePage) return FromCodePage(bytes);
+  return DecodeUnicodeInput(bytes, form);
 }
 
 std::wstring SystemErrorText(DWORD error) {
   std::wstring message = SystemMessageText(error);
   if (message.empty()) return L"error " + std::to_wstring(error);
-  // Ends a sentence of ours, so its full stop and what preceded it go.
-  while (!message.empty() && (message.back() == L'.' || message.back() == L' ')) {
+  // Ends a sentence of ours, so its full stop (Japanese too) and the
+  // spaces before it go.
+  while (!message.empty() &&
+         (message.back() == L'.' || message.back() == L'\x3002' || message.back() == L' ')) {
     message.pop_back();
   }
   return message;
 }
 
-std::string ToAnsi(const std::wstring& text) {
-  const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
-                        nullptr, nullptr);
-  return bytes;
-}
+std::string ToAnsi(const std::wstring& text) { return ToAnsiCodePage(text); }
 
 }  // namespace dtmf_tool

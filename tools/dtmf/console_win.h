@@ -11,14 +11,17 @@ namespace dtmf_tool {
 // `stream` is STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
 void Print(DWORD stream, const std::wstring& text);
 
-// All of standard input as text. Throws UsageError (command_line.h) for
-// input that is not text, naming where.
+// All of standard input as text: UTF-16 or UTF-8 as its BOM says, else
+// UTF-8 when it is valid UTF-8, else the console's input code page. Throws
+// UsageError (command_line.h) for input that is not text, naming where, or
+// longer than kMaxInputBytes (input_text.h).
 std::wstring ReadStandardInputText();
 
 // FormatMessage's text for a system error code, on one line.
 std::wstring SystemErrorText(DWORD error);
 
-// Command-line text in the ANSI code page, as zelnor.dll reads it.
+// Text in the ANSI code page, as zelnor.dll reads it, with no look-alike
+// turned into a symbol (see ToAnsiCodePage in common/ansi_text_win.h).
 std::string ToAnsi(const std::wstring& text);
 
 }  // namespace dtmf_tool

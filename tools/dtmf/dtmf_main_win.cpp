@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,13 @@ int Run(const std::vector<std::wstring>& arguments) {
 int wmain(int argc, wchar_t** argv) {
   try {
     return dtmf_tool::Run(std::vector<std::wstring>(argv + 1, argv + argc));
+  } catch (const dtmf_tool::UsageError& error) {  // standard input that is not text
+    dtmf_tool::Print(STD_ERROR_HANDLE, error.message() + L"\n");
+    return dtmf_tool::kExitUsage;
+  } catch (const std::bad_alloc&) {
+    dtmf_tool::Print(STD_ERROR_HANDLE,
+                     L"dtmf: " + dtmf_tool::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY) + L"\n");
+    return dtmf_tool::kExitFailed;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "dtmf: %s\n", error.what());
     return 1;

@@ -182,8 +182,10 @@ int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16
 
 /*
  * Writes the same samples as a WAV file (PCM, 16-bit mono), replacing any
- * file at `path`. A dial too long for a WAV file (4 GB) is
- * ZELNOR_E_INVALID_ARGUMENT; on ZELNOR_E_FILE no partial file is left.
+ * file at `path` once the new one is whole: it is written as a temporary
+ * beside it ("~name.<hex>.tmp") and moved over it. A dial too long for a
+ * WAV file (4 GB) is ZELNOR_E_INVALID_ARGUMENT; on ZELNOR_E_FILE any file
+ * at `path` is as it was and no temporary is left.
  * The A form takes the path in the ANSI code page.
  */
 int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);

@@ -2,49 +2,139 @@
 
 #include <windows.h>
 
+#include <string>
+#include <system_error>
+
 #include "common/handles_win.h"
+#include "common/win32_error_win.h"
 #include "zelnor.h"
 #include "zelnor/output/wav_writer.h"
 
 namespace zelnor {
 namespace {
 
+[[noreturn]] void ThrowError(DWORD error, const char* what) {
+  throw std::system_error(static_cast<int>(error), std::system_category(), what);
+}
+
+// Writes all of each run, retrying the rest of a short write: a full disk
+// under Wine takes part of a write and reports success with no error set.
 class FileSink final : public ByteSink {
  public:
   explicit FileSink(HANDLE file) : file_(file) {}
   bool Write(const uint8_t* bytes, size_t count) override {
-    DWORD written = 0;
-    return ::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) &&
-           written == count;
+    while (count > 0) {
+      DWORD written = 0;
+      if (!::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
+        ThrowLastError("WriteFile");
+      }
+      if (written == 0) ThrowError(ERROR_DISK_FULL, "WriteFile");
+      bytes += written;
+      count -= written;
+    }
+    return true;
   }
 
  private:
   HANDLE file_;
 };
 
+// Whether the system deletes the file when its last handle closes, the
+// process killed included. Cleared before the file is kept.
+bool SetDeleteOnClose(HANDLE file, bool delete_on_close) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = delete_on_close;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
+}
+
+std::wstring FullPath(const wchar_t* path) {
+  const DWORD size = ::GetFullPathNameW(path, 0, nullptr, nullptr);
+  if (size == 0) ThrowLastError("GetFullPathNameW");
+  std::wstring full(size, L'\0');
+  const DWORD length = ::GetFullPathNameW(path, size, full.data(), nullptr);
+  if (length == 0 || length >= size) ThrowLastError("GetFullPathNameW");
+  full.resize(length);
+  return full;
+}
+
+// "C:\dir\~name.wav.1a2b3c4d.tmp" for "C:\dir\name.wav": beside the target,
+// so the move is a rename on the same volume, and named for it.
+std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
+  const size_t name_start = target.find_last_of(L"\\/") + 1;
+  const unsigned long long tag = (static_cast<unsigned long long>(::GetCurrentProcessId()) << 20) ^
+                                 ::GetTickCount64() ^ (attempt * 0x9E3779B9ull);
+  wchar_t hex[9];
+  const wchar_t digits[] = L"0123456789abcdef";
+  for (int i = 0; i < 8; ++i) hex[i] = digits[(tag >> (28 - 4 * i)) & 0xF];
+  hex[8] = L'\0';
+  return target.substr(0, name_start) + L"~" + target.substr(name_start) + L"." + hex + L".tmp";
+}
+
+// The file being written: removed on every way out but Keep().
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::wstring& target) {
+    constexpr unsigned kAttempts = 16;
+    for (unsigned attempt = 0; attempt < kAttempts && !file_; ++attempt) {
+      path_ = TemporaryName(target, attempt);
+      file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file_ && ::GetLastError() != ERROR_FILE_EXISTS) ThrowLastError("CreateFileW");
+    }
+    if (!file_) ThrowLastError("CreateFileW");
+    // Where the system cannot, a killed writer leaves the temporary behind.
+    deleted_on_close_ = SetDeleteOnClose(file_.get(), true);
+  }
+  ~TemporaryFile() {
+    if (!file_) return;
+    const DWORD error = ::GetLastError();
+    SetDeleteOnClose(file_.get(), true);
+    file_.reset();
+    ::DeleteFileW(path_.c_str());  // gone already where delete-on-close held
+    ::SetLastError(error);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  [[nodiscard]] HANDLE get() const { return file_.get(); }
+
+  // Every byte on disk, then the file moved over `target`.
+  void Keep(const std::wstring& target) {
+    if (!::FlushFileBuffers(file_.get())) ThrowLastError("FlushFileBuffers");
+    if (deleted_on_close_ && !SetDeleteOnClose(file_.get(), false)) {
+      ThrowLastError("SetFileInformationByHandle");
+    }
+    file_.reset();
+    if (!::MoveFileExW(path_.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      const DWORD error = ::GetLastError();
+      ::DeleteFileW(path_.c_str());
+      ThrowError(error, "MoveFileExW");
+    }
+  }
+
+ private:
+  std::wstring path_;
+  UniqueKernelHandle file_;
+  bool deleted_on_close_ = false;
+};
+
 }  // namespace
 
 int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
-  RequireWaveSize(sequence);  // before an existing file is emptied
-  UniqueKernelHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return ZELNOR_E_FILE;
-  FileSink sink(file.get());
-  // A half-written file must not pass for a whole one.
-  const auto discard = [&file, path] {
-    const DWORD error = ::GetLastError();
-    file.reset();
-    ::DeleteFileW(path);
-    ::SetLastError(error);
-  };
+  RequireWaveSize(sequence);
   try {
-    if (!WriteWave(sequence, sink)) {
-      discard();
-      return ZELNOR_E_FILE;
-    }
-  } catch (...) {
-    discard();
-    throw;
+    const std::wstring target = FullPath(path);
+    TemporaryFile file(target);
+    FileSink sink(file.get());
+    WriteWave(sequence, sink);
+    file.Keep(target);
+  } catch (const std::system_error& error) {
+    // The caller learns why from the last error, so it is never left at 0.
+    const auto code = static_cast<DWORD>(error.code().value());
+    ::SetLastError(code != 0 ? code : ERROR_WRITE_FAULT);
+    return ZELNOR_E_FILE;
   }
   return ZELNOR_OK;
 }

@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""dtmf.exe under Wine: a WAV file is replaced whole or not at all (a full
+disk, a target that cannot be replaced, a killed writer), and what arrives
+on standard input or the command line dials what was typed, nothing else.
+
+    dtmf_files_test.py WINE BIN_DIR
+
+Run in a prefix from scripts/wine-env.sh (Japanese locale: code page 932).
+The full-disk cases map a 2 MB tmpfs as drive F: and need the right to
+mount one (root); they are skipped otherwise.
+"""
+import glob
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+WINE, BIN_DIR = sys.argv[1:3]
+SCRATCH = tempfile.mkdtemp(prefix="dtmf-files-")
+NULL_ALSA = os.path.join(SCRATCH, "null.conf")
+with open(NULL_ALSA, "w") as conf:
+    conf.write("pcm.!default { type null }\n")
+ENGLISH = {"LC_ALL": "C.UTF-8", "LANG": "C.UTF-8"}  # the system's messages in English
+
+
+def dtmf_command(*args):
+    return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
+
+
+def dtmf(*args, stdin=b"", env=None):
+    env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
+    return subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
+                          timeout=120)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class DtmfFiles(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(dir=SCRATCH)
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def reference(self, symbols):
+        """The WAV file dtmf writes for plain ASCII symbols."""
+        path = self.path(f"reference-{symbols}.wav")
+        if not os.path.exists(path):
+            self.assertEqual(dtmf("-o", path, symbols).returncode, 0)
+        return read(path)
+
+    def assert_no_temporary(self, folder):
+        self.assertEqual(glob.glob(os.path.join(folder, "~*.tmp")), [])
+
+    def full_drive(self):
+        """A 2 MB tmpfs mapped as F:, or the test skipped."""
+        prefix = os.environ.get("WINEPREFIX")
+        if os.geteuid() != 0 or not prefix:
+            self.skipTest("mounting a tmpfs needs root and a prefix of our own")
+        mount = self.path("drive-f")
+        if os.path.isdir(mount):
+            return mount
+        os.mkdir(mount)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tmpfs", mount], check=True)
+        self.addCleanup(subprocess.run, ["umount", mount])
+        link = os.path.join(prefix, "dosdevices", "f:")
+        os.symlink(mount, link)
+        self.addCleanup(os.remove, link)
+        return mount
+
+    def test_a_failed_write_leaves_the_old_file_or_none_and_says_why(self):
+        too_big = ["-t", "1000", "1234567890123456"]  # 3 MB
+
+        def full_disk_old():
+            drive = self.full_drive()
+            self.assertEqual(dtmf("-t", "200", "-o", "F:\\old.wav", "1").returncode, 0)
+            return drive, "old.wav", "F:\\old.wav", too_big, b"disk full"
+
+        def full_disk_new():
+            return self.full_drive(), "new.wav", "F:\\new.wav", too_big, b"disk full"
+
+        def a_folder_in_the_way():
+            os.mkdir(self.path("folder.wav"))
+            return self.folder, "folder.wav", self.path("folder.wav"), ["1"], b"denied"
+
+        for case in (full_disk_old, full_disk_new, a_folder_in_the_way):
+            with self.subTest(case=case.__name__):
+                folder, name, target, args, reason = case()
+                existing = os.path.join(folder, name)
+                before = read(existing) if os.path.isfile(existing) else None
+                run = dtmf("-o", target, *args, env=ENGLISH)
+                self.assertEqual(run.returncode, 1, run.stderr)
+                self.assertTrue(run.stderr.startswith(b"dtmf: -o: cannot write "), run.stderr)
+                self.assertIn(reason, run.stderr.lower())
+                self.assertEqual(run.stderr.count(b"\n"), 1, run.stderr)
+                if before is None:
+                    self.assertFalse(os.path.isfile(existing))
+                else:
+                    self.assertEqual(read(existing), before)
+                self.assert_no_temporary(folder)
+
+    def test_a_killed_writer_leaves_the_old_file_or_none(self):
+        # 500 symbols of 20 s: 960 MB, killed a few megabytes in.
+        for old in (b"the old bytes", None):
+            with self.subTest(old=old):
+                folder = tempfile.mkdtemp(dir=self.folder)
+                target = os.path.join(folder, "x.wav")
+                if old is not None:
+                    with open(target, "wb") as f:
+                        f.write(old)
+                writer = subprocess.Popen(dtmf_command("-t", "10000", "-g", "10000", "-o", target,
+                                                       "1" * 500),
+                                          env={**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA})
+                deadline = time.monotonic() + 60
+                while not any(os.path.getsize(p) > 4_000_000
+                              for p in glob.glob(os.path.join(folder, "*"))):
+                    self.assertLess(time.monotonic(), deadline, "no file grew")
+                    self.assertIsNone(writer.poll(), "the writer ended before it was killed")
+                    time.sleep(0.02)
+                writer.send_signal(signal.SIGKILL)
+                writer.wait()
+                # The server closes a dead process's handles a moment later.
+                deadline = time.monotonic() + 10
+                while (glob.glob(os.path.join(folder, "~*.tmp"))
+                       and time.monotonic() < deadline):
+                    time.sleep(0.05)
+                if old is None:
+                    self.assertFalse(os.path.exists(target))
+                else:
+                    self.assertEqual(read(target), old)
+                self.assert_no_temporary(folder)
+
+    def test_standard_input_dials_what_was_typed_in_each_encoding(self):
+        cases = [
+            ("utf-16-le-bom", b"\xff\xfe" + "0312345678\r\n".encode("utf-16-le"), "0312345678"),
+            ("utf-16-be-bom", b"\xfe\xff" + "０３12#\r\n".encode("utf-16-be"), "0312#"),
+            ("utf-8-bom", b"\xef\xbb\xbf" + "０３12".encode(), "0312"),
+            ("utf-8", "03–5678".encode(), "035678"),
+            ("code-page-932", "０３−5678".encode("cp932"), "035678"),  # a trail byte '|'
+        ]
+        for name, stdin, symbols in cases:
+            with self.subTest(encoding=name):
+                wav = self.path(f"{name}.wav")
+                run = dtmf("-o", wav, "-", stdin=stdin)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                self.assertEqual(read(wav), self.reference(symbols))
+
+    def test_input_that_is_not_text_is_refused_saying_where(self):
+        cases = [
+            (b"12\x003 4", b"a NUL character at byte 2"),
+            (b"\xff\xfe1\x002", b"not valid UTF-16 LE at byte 4"),
+            (b"\xef\xbb\xbf12\xc0", b"not valid UTF-8 at byte 5"),
+            (b"1\x82 3", b"not valid code page 932 text at byte 1"),
+            (b"1" * (64 * 1024 * 1024 + 1), b"longer than 64 MB"),
+        ]
+        for stdin, reason in cases:
+            with self.subTest(stdin=stdin[:12]):
+                run = dtmf("-o", self.path("refused.wav"), "-", stdin=stdin)
+                self.assertEqual(run.returncode, 2, run.stderr)
+                self.assertTrue(run.stderr.startswith(b"dtmf: standard input: "), run.stderr)
+                self.assertIn(reason, run.stderr)
+                self.assertEqual(run.stderr.count(b"\n"), 1, run.stderr)
+                self.assertFalse(os.path.exists(self.path("refused.wav")))
+
+    def test_a_look_alike_dials_nothing(self):
+        run = dtmf("-o", self.path("look-alike.wav"), "À²¹1")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(read(self.path("look-alike.wav")), self.reference("1"))
+
+
+if __name__ == "__main__":
+    try:
+        unittest.main(argv=sys.argv[:1], verbosity=2)
+    finally:
+        subprocess.run(["rm", "-rf", SCRATCH])
