@@ -19,6 +19,7 @@ extern "C" {
 
 #include "zelnor/signal/dtmf_sequence.h"
 #include "zelnor/signal/keypad.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace {
 
@@ -38,17 +39,21 @@ std::string Dial() {
   return dial;
 }
 
+zelnor::DtmfSequence Sequence(uint32_t rate) {
+  const std::string dial = Dial();
+  return zelnor::DtmfSequence(zelnor::ReadDial(std::wstring(dial.begin(), dial.end())),
+                              {kIntervalMs, kIntervalMs, rate});
+}
+
 double AudioSeconds() { return Dial().size() * 2.0 * kIntervalMs / 1000.0; }
 
-uint64_t DialSamples(uint32_t rate) {
-  return static_cast<uint64_t>(AudioSeconds() * rate + 0.5);
-}
+uint64_t DialSamples(uint32_t rate) { return static_cast<uint64_t>(AudioSeconds() * rate + 0.5); }
 
 // Each of these produces the dial's samples once, in 20 ms blocks, and
 // returns how many it produced.
 uint64_t Zelnor(uint32_t rate) {
   std::vector<int16_t> block(rate / 50);
-  zelnor::DtmfSequence sequence(Dial(), {kIntervalMs, kIntervalMs, rate});
+  zelnor::DtmfSequence sequence = Sequence(rate);
   uint64_t total = 0;
   while (const size_t n = sequence.Generate(block.data(), block.size())) {
     benchmark::DoNotOptimize(block.data());
@@ -134,13 +139,12 @@ void Keep(double& best, double seconds) {
 
 void BM_SynthesisToFile(benchmark::State& state) {
   constexpr uint32_t kRate = 48000;
-  const std::string dial = Dial();
   const std::string path = "/tmp/zelnor_bench_zelnor.raw";
   std::vector<int16_t> block(kRate / 50);
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     FILE* file = std::fopen(path.c_str(), "wb");
-    zelnor::DtmfSequence sequence(dial, {kIntervalMs, kIntervalMs, kRate});
+    zelnor::DtmfSequence sequence = Sequence(kRate);
     while (const size_t n = sequence.Generate(block.data(), block.size()))
       std::fwrite(block.data(), 2, n, file);
     std::fclose(file);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "signal_analysis.h"
+#include "zelnor/signal/symbol_reader.h"
 
 using zelnor_test::Db;
 using zelnor_test::Render;
@@ -95,13 +96,13 @@ TEST(DtmfSequenceSignal, EverythingButTheTwoTonesIsFortyDbBelowTheLowTone) {
 }
 
 TEST(DtmfSequenceSignal, PeaksFollowTheRequestedLevelAndStayAtOrBelowMinusOneDbfsByDefault) {
-  for (double level : {zelnor::kPeakDbfs, -20.0, -60.0, 0.0}) {
+  for (int32_t level : {ZELNOR_DEFAULT_LEVEL_DB10, -200, -600, 0}) {
     SCOPED_TRACE(level);
     const std::vector<int16_t> x = Render("123A456B789C*0#D", {1000, 40, kRate, level});
     int peak = 0;
     for (int16_t s : x) peak = std::max(peak, std::abs(static_cast<int>(s)));
-    EXPECT_NEAR(Db(peak / 32767.0), level, 0.2);
-    if (level == zelnor::kPeakDbfs) {
+    EXPECT_NEAR(Db(peak / 32767.0), level / 10.0, 0.2);
+    if (level == ZELNOR_DEFAULT_LEVEL_DB10) {
       EXPECT_LE(peak, 32767 * std::pow(10.0, -1.0 / 20));
       std::printf("peak %.2f dBFS\n", Db(peak / 32768.0));
     }
@@ -158,7 +159,7 @@ TEST(DtmfSequenceTiming, ToneAndSilenceLastTheirOwnLengths) {
 
 TEST(DtmfSequenceTiming, BlocksOfAnySizeGiveTheSameSamplesAsOneCall) {
   const std::vector<int16_t> whole = Render("0*9D", 45, kRate);
-  zelnor::DtmfSequence sequence("0*9D", {45, 45, kRate});
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"0*9D"), {45, 45, kRate});
   std::vector<int16_t> pieces;
   const size_t sizes[] = {1, 7, 960, 333, 4321, 2};
   for (size_t i = 0; !sequence.Finished(); ++i) {
@@ -172,7 +173,7 @@ TEST(DtmfSequenceTiming, BlocksOfAnySizeGiveTheSameSamplesAsOneCall) {
 }
 
 TEST(DtmfSequenceTiming, AnEmptyStringIsFinishedAtOnce) {
-  zelnor::DtmfSequence sequence("", {40, 40, kRate});
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L""), {40, 40, kRate});
   EXPECT_TRUE(sequence.Finished());
   EXPECT_EQ(sequence.TotalSamples(), 0u);
 }

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "zelnor/signal/dtmf_sequence.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace zelnor_test {
 namespace {
@@ -63,7 +64,8 @@ std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uin
 }
 
 std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options) {
-  zelnor::DtmfSequence sequence(symbols, options);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(std::wstring(symbols.begin(), symbols.end())),
+                                options);
   std::vector<int16_t> out(sequence.TotalSamples());
   out.resize(sequence.Generate(out.data(), out.size()));
   return out;

@@ -11,7 +11,8 @@
 
 namespace zelnor_test {
 
-// The whole sequence; the first form plays tone and gap for one interval each.
+// The whole sequence of a dial written in ASCII (commas pause); the first
+// form plays tone and gap for one interval each.
 std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uint32_t rate);
 std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options);
 

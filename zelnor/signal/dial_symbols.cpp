@@ -1,0 +1,57 @@
+#include "zelnor/signal/dial_symbols.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "zelnor.h"
+#include "zelnor/signal/keypad.h"
+#include "zelnor/zelnor_error.h"
+
+namespace zelnor {
+namespace {
+
+constexpr unsigned kStepBits = 4;
+constexpr uint8_t kStepMask = (1u << kStepBits) - 1;
+// A step this long or longer is kept in long_steps_.
+constexpr uint8_t kLongStep = kStepMask;
+
+}  // namespace
+
+void DialSymbols::AddSymbol(char symbol, uint64_t offset) {
+  const std::optional<size_t> key = KeyIndexOf(symbol);
+  if (!key || offset < last_offset_) {
+    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "not a keypad symbol");
+  }
+  const uint64_t step = offset - last_offset_;
+  if (step >= kLongStep) long_steps_.push_back({keys_.size(), step});
+  keys_.push_back(static_cast<uint8_t>(*key << kStepBits | std::min<uint64_t>(step, kLongStep)));
+  last_offset_ = offset;
+}
+
+void DialSymbols::AddPause() {
+  if (pauses_.empty() || pauses_.back().before_symbol != keys_.size()) {
+    pauses_.push_back({keys_.size(), 0});
+  }
+  ++pauses_.back().count;
+  ++pause_count_;
+}
+
+char DialSymbols::Symbol(size_t index) const { return kKeypad[keys_[index] >> kStepBits].symbol; }
+
+uint64_t DialSymbols::OffsetAfter(size_t index, uint64_t previous_offset) const {
+  const uint8_t step = keys_[index] & kStepMask;
+  if (step != kLongStep) return previous_offset + step;
+  const auto found = std::lower_bound(
+      long_steps_.begin(), long_steps_.end(), index,
+      [](const LongStep& entry, uint64_t symbol) { return entry.symbol < symbol; });
+  return previous_offset + found->step;
+}
+
+uint64_t DialSymbols::PausesBefore(size_t index) const {
+  const auto found = std::lower_bound(
+      pauses_.begin(), pauses_.end(), index,
+      [](const PauseRun& run, uint64_t symbol) { return run.before_symbol < symbol; });
+  return found != pauses_.end() && found->before_symbol == index ? found->count : 0;
+}
+
+}  // namespace zelnor
