@@ -6,7 +6,6 @@
 #include "zelnor/signal/dtmf_levels.h"
 #include "zelnor/signal/interval.h"
 #include "zelnor/signal/keypad.h"
-#include "zelnor/signal/phase_sine.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
@@ -14,17 +13,6 @@ namespace {
 
 constexpr double kFullScale = 32767.0;
 constexpr double kPhaseSteps = 4294967296.0;  // 2^32: one turn
-
-// The rising half of a raised cosine, sampled at the middle of each sample.
-std::vector<double> MakeRise(size_t length) {
-  std::vector<double> rise(length);
-  for (size_t i = 0; i < length; ++i) {
-    const double half_turns = (i + 0.5) / length;
-    rise[i] = 0.5 - 0.5 * CosineOfPhase(
-                              static_cast<uint32_t>(std::llround(half_turns / 2 * kPhaseSteps)));
-  }
-  return rise;
-}
 
 uint32_t PhaseStep(uint32_t hz, uint32_t sample_rate) {
   return static_cast<uint32_t>(std::llround(hz * kPhaseSteps / sample_rate));
@@ -67,7 +55,9 @@ DtmfSequence::DtmfSequence(DialSymbols dial, const SequenceOptions& options)
       pause_samples_(MillisecondsToSamples(options.pause_ms, sample_rate_)),
       lead_in_samples_(MillisecondsToSamples(options.lead_in_ms, sample_rate_)),
       tail_samples_(MillisecondsToSamples(options.tail_ms, sample_rate_)),
-      rise_(MakeRise(std::min(MillisecondsToSamples(kRampMs, sample_rate_), tone_samples_ / 2))) {
+      fades_(std::make_shared<const Fades>(
+          std::min(MillisecondsToSamples(kRampMs, sample_rate_), tone_samples_ / 2),
+          tone_samples_)) {
   const double peak = kFullScale * Gain(options.level_db10);
   const double high_over_low = Gain(options.twist_db10);
   low_amplitude_ = peak / (1.0 + high_over_low);
@@ -113,9 +103,8 @@ void DtmfSequence::NextStage() {
     stage_ = Stage::kDone;
   } else {
     const TonePair tones = *TonesFor(dial_.Symbol(symbol_index_));
-    tone_ =
-        DualTone({PhaseStep(tones.low_hz, sample_rate_), low_amplitude_},
-                 {PhaseStep(tones.high_hz, sample_rate_), high_amplitude_}, tone_samples_, &rise_);
+    tone_ = DualTone({PhaseStep(tones.low_hz, sample_rate_), low_amplitude_},
+                     {PhaseStep(tones.high_hz, sample_rate_), high_amplitude_}, fades_.get());
     stage_ = Stage::kTone;
   }
 }

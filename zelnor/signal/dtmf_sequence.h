@@ -7,8 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <vector>
 
 #include "zelnor.h"
 #include "zelnor/signal/dial_symbols.h"
@@ -80,7 +80,8 @@ class DtmfSequence {
   uint64_t pause_samples_;
   uint64_t lead_in_samples_;
   uint64_t tail_samples_;
-  std::vector<double> rise_;
+  // Shared, so that a moved or copied sequence's tone still finds them.
+  std::shared_ptr<const Fades> fades_;
   double low_amplitude_;
   double high_amplitude_;
 

@@ -18,23 +18,36 @@ struct Sine {
   double amplitude;
 };
 
+// The raised-cosine fades at both ends of every tone of one length, as a
+// gain per sample, padded so that any group of four samples that starts in
+// a fade reads its four gains in one piece.
+struct Fades {
+  // Fades of `ramp` samples for tones of `tone` samples (ramp <= tone / 2).
+  Fades(size_t ramp, size_t tone);
+  size_t ramp;
+  size_t tone;
+  std::vector<double> in;   // the rise, then full gain
+  std::vector<double> out;  // full gain, the fall, then silence past the tone's end
+};
+
 class DualTone {
  public:
   DualTone() = default;
-  // `length` samples of low + high; `rise` is the fade-in, one gain per
-  // sample, and the fade-out reads it backwards (at most length / 2 long).
-  DualTone(Sine low, Sine high, size_t length, const std::vector<double>* rise);
+  // A tone of fades.tone samples of low + high; `fades` must outlive it.
+  DualTone(Sine low, Sine high, const Fades* fades);
 
   // Writes the next `count` samples; count is at most Remaining().
   void Render(int16_t* out, size_t count);
   [[nodiscard]] size_t Remaining() const { return length_ - position_; }
 
- private:
-  // The four samples before and the four before those, of each sine.
+  // The previous four samples of a sine and the four before them, four
+  // oscillators side by side.
   struct Chains {
     double last[4];
     double before[4];
   };
+
+ private:
   void Restart(size_t group);
   void RenderGroups(int16_t* out, size_t first_group, size_t groups);
 
@@ -44,9 +57,9 @@ class DualTone {
   double high_coefficient_ = 0;
   Chains low_chains_{};
   Chains high_chains_{};
+  const Fades* fades_ = nullptr;
   size_t length_ = 0;
   size_t position_ = 0;
-  const std::vector<double>* rise_ = nullptr;
   // The group of four samples `position_` falls in, when the caller's block
   // ended inside it.
   int16_t partial_[4] = {};
