@@ -103,10 +103,18 @@ void DtmfSequence::NextStage() {
     stage_ = Stage::kDone;
   } else {
     const TonePair tones = *TonesFor(dial_.Symbol(symbol_index_));
-    tone_ = DualTone({PhaseStep(tones.low_hz, sample_rate_), low_amplitude_},
-                     {PhaseStep(tones.high_hz, sample_rate_), high_amplitude_}, fades_.get());
+    tone_ = DualTone(SineTableFor(tones.low_hz, low_amplitude_),
+                     SineTableFor(tones.high_hz, high_amplitude_), fades_.get());
     stage_ = Stage::kTone;
   }
+}
+
+const SineTable* DtmfSequence::SineTableFor(uint32_t hz, double amplitude) {
+  const uint32_t step = PhaseStep(hz, sample_rate_);
+  for (const auto& table : sine_tables_) {
+    if (table->step == step && table->amplitude == amplitude) return table.get();
+  }
+  return sine_tables_.emplace_back(std::make_shared<const SineTable>(step, amplitude)).get();
 }
 
 size_t DtmfSequence::Generate(int16_t* out, size_t count) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "zelnor.h"
 #include "zelnor/signal/dial_symbols.h"
@@ -72,6 +73,7 @@ class DtmfSequence {
   // The silence before symbol `index` (or, past the last, the end's).
   [[nodiscard]] uint64_t SilenceBefore(size_t index) const;
   void NextStage();
+  const SineTable* SineTableFor(uint32_t hz, double amplitude);
 
   DialSymbols dial_;
   uint32_t sample_rate_;
@@ -82,6 +84,8 @@ class DtmfSequence {
   uint64_t tail_samples_;
   // Shared, so that a moved or copied sequence's tone still finds them.
   std::shared_ptr<const Fades> fades_;
+  // Made as the dial first needs each frequency.
+  std::vector<std::shared_ptr<const SineTable>> sine_tables_;
   double low_amplitude_;
   double high_amplitude_;
 
