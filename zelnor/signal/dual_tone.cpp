@@ -22,14 +22,23 @@ constexpr double kPhaseSteps = 4294967296.0;  // 2^32: one turn
 // far below a 16-bit step, at a small share of the cost of each block.
 constexpr size_t kExactEveryBlocks = 16;
 
-// The phase and the tables for one run of samples within a block.
+// The phase at a block's start and the two tables, for one run of samples
+// within the block.
 struct Run {
   double low_sine, low_cosine, high_sine, high_cosine;
-  const double* low_cosines;  // from the run's first sample on
-  const double* low_sines;
-  const double* high_cosines;
-  const double* high_sines;
+  const SineTable* low;
+  const SineTable* high;
+  size_t first;  // the run's first sample, within the block
 };
+
+// Sample j of the run before rounding: A sin(p + jw) = sin p (A cos jw) +
+// cos p (A sin jw) for each tone.
+inline double Mixed(const Run& run, size_t j) {
+  const size_t at = run.first + j;
+  const double low = run.low_sine * run.low->Cosine(at) + run.low_cosine * run.low->Sine(at);
+  const double high = run.high_sine * run.high->Cosine(at) + run.high_cosine * run.high->Sine(at);
+  return low + high;
+}
 
 #if ZELNOR_HAVE_SSE2
 
@@ -40,32 +49,36 @@ inline int16_t ToSample(double value) {
 }
 
 // `gains` null between the fades; templated on it, so the steady loop
-// carries no test.
+// carries no test. The same operations as Mixed, two samples at a time.
 template <bool kFaded>
 void RenderRun(const Run& run, const double* gains, size_t count, int16_t* out) {
+  size_t j = 0;
+  const auto one = [&] {
+    out[j] = ToSample(kFaded ? Mixed(run, j) * gains[j] : Mixed(run, j));
+    ++j;
+  };
+  // The tables hold their pairs from even samples on.
+  if (run.first % 2 != 0 && count > 0) one();
   const __m128d low_sine = _mm_set1_pd(run.low_sine), low_cosine = _mm_set1_pd(run.low_cosine);
   const __m128d high_sine = _mm_set1_pd(run.high_sine), high_cosine = _mm_set1_pd(run.high_cosine);
-  const auto pair = [&](size_t j) {
-    const __m128d low = _mm_add_pd(_mm_mul_pd(low_sine, _mm_loadu_pd(run.low_cosines + j)),
-                                   _mm_mul_pd(low_cosine, _mm_loadu_pd(run.low_sines + j)));
-    const __m128d high = _mm_add_pd(_mm_mul_pd(high_sine, _mm_loadu_pd(run.high_cosines + j)),
-                                    _mm_mul_pd(high_cosine, _mm_loadu_pd(run.high_sines + j)));
-    const __m128d mix = _mm_add_pd(low, high);
-    if constexpr (kFaded) return _mm_cvtpd_epi32(_mm_mul_pd(mix, _mm_loadu_pd(gains + j)));
+  const double* low = run.low->PairsFrom(run.first + j);
+  const double* high = run.high->PairsFrom(run.first + j);
+  const auto pair = [&](const double* low_pair, const double* high_pair, const double* gain) {
+    const __m128d low_now = _mm_add_pd(_mm_mul_pd(low_sine, _mm_loadu_pd(low_pair)),
+                                       _mm_mul_pd(low_cosine, _mm_loadu_pd(low_pair + 2)));
+    const __m128d high_now = _mm_add_pd(_mm_mul_pd(high_sine, _mm_loadu_pd(high_pair)),
+                                        _mm_mul_pd(high_cosine, _mm_loadu_pd(high_pair + 2)));
+    const __m128d mix = _mm_add_pd(low_now, high_now);
+    if constexpr (kFaded) return _mm_cvtpd_epi32(_mm_mul_pd(mix, _mm_loadu_pd(gain)));
     return _mm_cvtpd_epi32(mix);
   };
-  size_t j = 0;
-  for (; j + 4 <= count; j += 4) {
-    const __m128i four = _mm_unpacklo_epi64(pair(j), pair(j + 2));
+  for (; j + 4 <= count; j += 4, low += 8, high += 8) {
+    const double* gain = kFaded ? gains + j : nullptr;
+    const __m128i four = _mm_unpacklo_epi64(pair(low, high, gain),
+                                            pair(low + 4, high + 4, kFaded ? gain + 2 : gain));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm_packs_epi32(four, four));
   }
-  for (; j < count; ++j) {
-    const double low = run.low_sine * run.low_cosines[j] + run.low_cosine * run.low_sines[j];
-    const double high = run.high_sine * run.high_cosines[j] + run.high_cosine * run.high_sines[j];
-    double mix = low + high;
-    if constexpr (kFaded) mix *= gains[j];
-    out[j] = ToSample(mix);
-  }
+  while (j < count) one();
 }
 
 #else
@@ -73,10 +86,7 @@ void RenderRun(const Run& run, const double* gains, size_t count, int16_t* out) 
 template <bool kFaded>
 void RenderRun(const Run& run, const double* gains, size_t count, int16_t* out) {
   for (size_t j = 0; j < count; ++j) {
-    const double low = run.low_sine * run.low_cosines[j] + run.low_cosine * run.low_sines[j];
-    const double high = run.high_sine * run.high_cosines[j] + run.high_cosine * run.high_sines[j];
-    double mix = low + high;
-    if constexpr (kFaded) mix *= gains[j];
+    const double mix = kFaded ? Mixed(run, j) * gains[j] : Mixed(run, j);
     out[j] = static_cast<int16_t>(std::clamp(std::nearbyint(mix), -32768.0, 32767.0));
   }
 }
@@ -88,13 +98,13 @@ void RenderRun(const Run& run, const double* gains, size_t count, int16_t* out) 
 SineTable::SineTable(uint32_t phase_step, double peak)
     : step(phase_step),
       amplitude(peak),
-      cosines(kSineBlock),
-      sines(kSineBlock),
+      pairs(2 * kSineBlock),
       block_cosine(CosineOfPhase(static_cast<uint32_t>(kSineBlock) * step)),
       block_sine(SineOfPhase(static_cast<uint32_t>(kSineBlock) * step)) {
   for (uint32_t j = 0; j < kSineBlock; ++j) {
-    cosines[j] = amplitude * CosineOfPhase(j * step);
-    sines[j] = amplitude * SineOfPhase(j * step);
+    const SineAndCosine at = SineAndCosineOfPhase(j * step);
+    pairs[2 * (j & ~1u) + (j & 1)] = amplitude * at.cosine;
+    pairs[2 * (j & ~1u) + 2 + (j & 1)] = amplitude * at.sine;
   }
 }
 
@@ -115,12 +125,15 @@ DualTone::DualTone(const SineTable* low, const SineTable* high, const Fades* fad
 }
 
 void DualTone::StartBlock(size_t block) {
-  if (block % kExactEveryBlocks == 0) {
+  if (block == 0) {
+    low_sine_ = high_sine_ = 0;
+    low_cosine_ = high_cosine_ = 1;
+  } else if (block % kExactEveryBlocks == 0) {
     const auto first = static_cast<uint32_t>(block * kSineBlock);
-    low_sine_ = SineOfPhase(first * low_->step);
-    low_cosine_ = CosineOfPhase(first * low_->step);
-    high_sine_ = SineOfPhase(first * high_->step);
-    high_cosine_ = CosineOfPhase(first * high_->step);
+    const SineAndCosine low = SineAndCosineOfPhase(first * low_->step);
+    const SineAndCosine high = SineAndCosineOfPhase(first * high_->step);
+    low_sine_ = low.sine, low_cosine_ = low.cosine;
+    high_sine_ = high.sine, high_cosine_ = high.cosine;
   } else {
     const double low_sine = low_sine_, high_sine = high_sine_;
     low_sine_ = low_sine * low_->block_cosine + low_cosine_ * low_->block_sine;
@@ -142,14 +155,7 @@ void DualTone::Render(int16_t* out, size_t count) {
     size_t n = std::min(count, kSineBlock - j);
     if (position_ < ramp) n = std::min(n, ramp - position_);
     if (position_ < fall_start) n = std::min(n, fall_start - position_);
-    const Run run{low_sine_,
-                  low_cosine_,
-                  high_sine_,
-                  high_cosine_,
-                  low_->cosines.data() + j,
-                  low_->sines.data() + j,
-                  high_->cosines.data() + j,
-                  high_->sines.data() + j};
+    const Run run{low_sine_, low_cosine_, high_sine_, high_cosine_, low_, high_, j};
     if (position_ < ramp) {
       RenderRun<true>(run, fades_->rise.data() + position_, n, out);
     } else if (position_ < fall_start) {

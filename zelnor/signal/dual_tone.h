@@ -14,18 +14,22 @@
 namespace zelnor {
 
 // Samples per block of one phase, and the length of each sine table.
-inline constexpr size_t kSineBlock = 256;
+inline constexpr size_t kSineBlock = 512;
 
 // One sine, amplitude included, over a block from phase 0: A cos(jw) and
-// A sin(jw) for j < kSineBlock.
+// A sin(jw) for j < kSineBlock, kept as two cosines then two sines per pair
+// of samples, so one pointer walks both.
 struct SineTable {
   // `step` is the phase step per sample (a turn is 2^32); `amplitude` in
   // units of one 16-bit step.
   SineTable(uint32_t step, double amplitude);
   uint32_t step;
   double amplitude;
-  std::vector<double> cosines;
-  std::vector<double> sines;
+  std::vector<double> pairs;
+  [[nodiscard]] double Cosine(size_t j) const { return pairs[2 * (j & ~size_t{1}) + (j & 1)]; }
+  [[nodiscard]] double Sine(size_t j) const { return pairs[2 * (j & ~size_t{1}) + 2 + (j & 1)]; }
+  // The pair that even sample j begins.
+  [[nodiscard]] const double* PairsFrom(size_t j) const { return pairs.data() + 2 * j; }
   // cos and sin of a whole block's turn, to carry a block's starting phase
   // to the next one.
   double block_cosine;

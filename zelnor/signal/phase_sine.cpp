@@ -29,7 +29,7 @@ double Series(const double (&factors)[kTerms], double x2) {
 
 }  // namespace
 
-double SineOfPhase(uint32_t phase) {
+SineAndCosine SineAndCosineOfPhase(uint32_t phase) {
   const uint32_t quadrant = phase >> 30;
   const uint32_t within = phase & (kQuarterTurn - 1);
   // Folded to [0, 1/8 turn], where both series converge fastest.
@@ -38,17 +38,18 @@ double SineOfPhase(uint32_t phase) {
   const double x = folded * (kHalfPi / kQuarterTurn);
   const double sine = x * Series(kSineFactors, x * x);
   const double cosine = Series(kCosineFactors, x * x);
+  // sin and cos of the angle within its quadrant.
   const double along = upper_half ? cosine : sine;
   const double across = upper_half ? sine : cosine;
   switch (quadrant) {
     case 0:
-      return along;
+      return {along, across};
     case 1:
-      return across;
+      return {across, -along};
     case 2:
-      return -along;
+      return {-along, -across};
     default:
-      return -across;
+      return {-across, along};
   }
 }
 

@@ -6,10 +6,19 @@
 
 namespace zelnor {
 
-// sin(2 pi phase / 2^32), within a few units in the last place.
-double SineOfPhase(uint32_t phase);
+// sin and cos of one phase.
+struct SineAndCosine {
+  double sine;
+  double cosine;
+};
 
-// cos(2 pi phase / 2^32), the same way.
-inline double CosineOfPhase(uint32_t phase) { return SineOfPhase(phase + (1u << 30)); }
+// sin and cos(2 pi phase / 2^32), each within a few units in the last place.
+SineAndCosine SineAndCosineOfPhase(uint32_t phase);
+
+// sin(2 pi phase / 2^32) alone.
+inline double SineOfPhase(uint32_t phase) { return SineAndCosineOfPhase(phase).sine; }
+
+// cos(2 pi phase / 2^32) alone.
+inline double CosineOfPhase(uint32_t phase) { return SineAndCosineOfPhase(phase).cosine; }
 
 }  // namespace zelnor
