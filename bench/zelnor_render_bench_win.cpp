@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kSymbols = 10000;
 constexpr int kIntervalMs = 40;
-constexpr int kRounds = 5;
+constexpr int kRounds = 15;
 
 double NowSeconds() {
   LARGE_INTEGER frequency, counter;

@@ -63,20 +63,31 @@ void RenderRun(const Run& run, const double* gains, size_t count, int16_t* out) 
   const __m128d high_sine = _mm_set1_pd(run.high_sine), high_cosine = _mm_set1_pd(run.high_cosine);
   const double* low = run.low->PairsFrom(run.first + j);
   const double* high = run.high->PairsFrom(run.first + j);
-  const auto pair = [&](const double* low_pair, const double* high_pair, const double* gain) {
+  // Adding 1.5 * 2^52 rounds to the nearest integer (ties to even, as
+  // ToSample does) and leaves it in the low 32 bits: cheaper than a
+  // conversion.
+  const __m128d round = _mm_set1_pd(6755399441055744.0);
+  const auto pair = [&](size_t at) {
+    const double* low_pair = low + 2 * at;
+    const double* high_pair = high + 2 * at;
     const __m128d low_now = _mm_add_pd(_mm_mul_pd(low_sine, _mm_loadu_pd(low_pair)),
                                        _mm_mul_pd(low_cosine, _mm_loadu_pd(low_pair + 2)));
     const __m128d high_now = _mm_add_pd(_mm_mul_pd(high_sine, _mm_loadu_pd(high_pair)),
                                         _mm_mul_pd(high_cosine, _mm_loadu_pd(high_pair + 2)));
-    const __m128d mix = _mm_add_pd(low_now, high_now);
-    if constexpr (kFaded) return _mm_cvtpd_epi32(_mm_mul_pd(mix, _mm_loadu_pd(gain)));
-    return _mm_cvtpd_epi32(mix);
+    __m128d mix = _mm_add_pd(low_now, high_now);
+    if constexpr (kFaded) mix = _mm_mul_pd(mix, _mm_loadu_pd(gains + j + at));
+    return _mm_castpd_ps(_mm_add_pd(mix, round));
   };
-  for (; j + 4 <= count; j += 4, low += 8, high += 8) {
-    const double* gain = kFaded ? gains + j : nullptr;
-    const __m128i four = _mm_unpacklo_epi64(pair(low, high, gain),
-                                            pair(low + 4, high + 4, kFaded ? gain + 2 : gain));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm_packs_epi32(four, four));
+  const auto four = [&](size_t at) {
+    return _mm_castps_si128(_mm_shuffle_ps(pair(at), pair(at + 2), _MM_SHUFFLE(2, 0, 2, 0)));
+  };
+  for (; j + 8 <= count; j += 8, low += 16, high += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_packs_epi32(four(0), four(4)));
+  }
+  if (j + 4 <= count) {
+    const __m128i samples = four(0);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm_packs_epi32(samples, samples));
+    j += 4;
   }
   while (j < count) one();
 }

@@ -14,7 +14,8 @@
 
 namespace {
 
-const ZelnorOptions kOptions = {sizeof(ZelnorOptions), 60, 45, 16000, -60, ZELNOR_DEFAULT_DEVICE};
+// The first layout, as a caller built against it fills it in.
+const ZelnorOptions kOptions = {ZELNOR_OPTIONS_V1_SIZE, 60, 45, 16000, -60, ZELNOR_DEFAULT_DEVICE};
 
 TEST(ZelnorOptionsCalls, RefuseNullPointersAndOptionsOfAnotherSizeOrOutOfRange) {
   ZelnorOptions wrong_size = kOptions;
