@@ -39,9 +39,11 @@ TEST(WaveHeader, DescribesSixteenBitMonoPcmInLittleEndianOrder) {
 }
 
 TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
-  const zelnor::SequenceOptions options{40, 50, 8000};
-  const std::vector<int16_t> samples = zelnor_test::Render("9D", options);
-  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"9D"), options);
+  // Lead-in, pause and tail count in the header like the tones.
+  zelnor::SequenceOptions options{40, 50, 8000};
+  options.pause_ms = 45, options.lead_in_ms = 3, options.tail_ms = 7;
+  const std::vector<int16_t> samples = zelnor_test::Render("9,D", options);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"9,D"), options);
   MemorySink sink;
   ASSERT_TRUE(zelnor::WriteWave(sequence, sink));
   const std::vector<uint8_t>& file = sink.file;
