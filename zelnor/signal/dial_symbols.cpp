@@ -1,7 +1,7 @@
 #include "zelnor/signal/dial_symbols.h"
 
 #include <algorithm>
-#include <optional>
+#include <array>
 
 #include "zelnor.h"
 #include "zelnor/signal/keypad.h"
@@ -14,17 +14,31 @@ constexpr unsigned kStepBits = 4;
 constexpr uint8_t kStepMask = (1u << kStepBits) - 1;
 // A step this long or longer is kept in long_steps_.
 constexpr uint8_t kLongStep = kStepMask;
+constexpr uint8_t kNoKey = 0xFF;
+
+// Each character's place in kKeypad, or kNoKey: a symbol is looked up once
+// per symbol of a dial that may be millions long.
+constexpr std::array<uint8_t, 256> MakeKeyIndices() {
+  std::array<uint8_t, 256> indices{};
+  for (uint8_t& index : indices) index = kNoKey;
+  for (size_t i = 0; i < kSymbolCount; ++i) {
+    indices[static_cast<unsigned char>(kKeypad[i].symbol)] = static_cast<uint8_t>(i);
+  }
+  return indices;
+}
+
+constexpr std::array<uint8_t, 256> kKeyIndices = MakeKeyIndices();
 
 }  // namespace
 
 void DialSymbols::AddSymbol(char symbol, uint64_t offset) {
-  const std::optional<size_t> key = KeyIndexOf(symbol);
-  if (!key || offset < last_offset_) {
+  const uint8_t key = kKeyIndices[static_cast<unsigned char>(symbol)];
+  if (key == kNoKey || offset < last_offset_) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "not a keypad symbol");
   }
   const uint64_t step = offset - last_offset_;
   if (step >= kLongStep) long_steps_.push_back({keys_.size(), step});
-  keys_.push_back(static_cast<uint8_t>(*key << kStepBits | std::min<uint64_t>(step, kLongStep)));
+  keys_.push_back(static_cast<uint8_t>(key << kStepBits | std::min<uint64_t>(step, kLongStep)));
   last_offset_ = offset;
 }
 

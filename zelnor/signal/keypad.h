@@ -32,21 +32,13 @@ struct TonePair {
   uint32_t high_hz;
 };
 
-// Where a symbol sits in kKeypad; nothing for anything that is not one of
-// the sixteen upper-case symbols.
-constexpr std::optional<size_t> KeyIndexOf(char symbol) {
-  for (size_t i = 0; i < kSymbolCount; ++i) {
-    if (kKeypad[i].symbol == symbol) return i;
-  }
-  return std::nullopt;
-}
-
 // The two tones of a symbol; nothing for anything that is not one of the
 // sixteen upper-case symbols.
 constexpr std::optional<TonePair> TonesFor(char symbol) {
-  const std::optional<size_t> index = KeyIndexOf(symbol);
-  if (!index) return std::nullopt;
-  return TonePair{kKeypad[*index].low_hz, kKeypad[*index].high_hz};
+  for (const KeypadKey& key : kKeypad) {
+    if (key.symbol == symbol) return TonePair{key.low_hz, key.high_hz};
+  }
+  return std::nullopt;
 }
 
 }  // namespace zelnor
