@@ -3,6 +3,7 @@
 // and the settings PlayDTMF's three arguments stand for.
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "zelnor.h"
 #include "zelnor/signal/dtmf_sequence.h"
