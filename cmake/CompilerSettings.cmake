@@ -8,6 +8,13 @@ else()
   target_compile_options(project_options INTERFACE -Wall -Wextra -Wshadow)
 endif()
 
+# SSE2 is the x86 baseline (Windows 8 and later require it; MSVC targets it
+# by default): the tone generator's double arithmetic runs in SSE registers,
+# giving the same bits as x64, instead of on the x87 stack.
+if(NOT MSVC AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+  target_compile_options(project_options INTERFACE -msse2 -mfpmath=sse)
+endif()
+
 if(WIN32)
   target_compile_definitions(project_options INTERFACE
     NOMINMAX WIN32_LEAN_AND_MEAN STRICT UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00)

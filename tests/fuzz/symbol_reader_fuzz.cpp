@@ -1,5 +1,5 @@
-// Any UTF-16 text through the symbol reader, checked against a deliberately
-// plain restatement of which characters dial.
+// Any UTF-16 text through the dial reader, checked against a deliberately
+// plain restatement of which characters dial and which pause.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,14 +7,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "zelnor/signal/keypad.h"
 #include "zelnor/signal/symbol_reader.h"
 
 namespace {
 
-// Which symbol a character dials, or '\0'.
-char ExpectedSymbol(uint32_t c) {
-  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'D') || c == '*' || c == '#') {
+// Which symbol a character dials, ',' for a pause, or '\0'.
+char Expected(uint32_t c) {
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'D') || c == '*' || c == '#' || c == ',') {
     return static_cast<char>(c);
   }
   if (c >= 'a' && c <= 'd') return static_cast<char>(c - 'a' + 'A');
@@ -23,6 +22,7 @@ char ExpectedSymbol(uint32_t c) {
   if (c >= 0xFF41 && c <= 0xFF44) return static_cast<char>('A' + c - 0xFF41);
   if (c == 0xFF0A) return '*';
   if (c == 0xFF03) return '#';
+  if (c == 0xFF0C) return ',';
   return '\0';
 }
 
@@ -40,13 +40,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i + 1 < size; i += 2) {
     text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
   }
-  const std::string symbols = zelnor::ReadSymbols(text);
+  const zelnor::DialSymbols dial = zelnor::ReadDial(text);
 
-  for (char symbol : symbols) Check(zelnor::IsDtmfSymbol(symbol), "a symbol outside the sixteen");
-  std::string expected;
-  for (wchar_t c : text) {
-    if (const char s = ExpectedSymbol(static_cast<uint32_t>(c))) expected.push_back(s);
+  // Walks the text and the reading together: symbols in order, each at its
+  // own offset, the pauses before each where the commas stood.
+  size_t symbol = 0;
+  uint64_t offset = 0;
+  uint64_t pauses = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = Expected(static_cast<uint32_t>(text[i]));
+    if (c == ',') {
+      ++pauses;
+    } else if (c != '\0') {
+      Check(symbol < dial.SymbolCount(), "a symbol lost");
+      Check(dial.Symbol(symbol) == c, "a symbol misread");
+      offset = dial.OffsetAfter(symbol, offset);
+      Check(offset == i, "a symbol's offset is wrong");
+      Check(dial.PausesBefore(symbol) == pauses, "pauses in the wrong place");
+      ++symbol;
+      pauses = 0;
+    }
   }
-  Check(symbols == expected, "differs from the reference reading");
+  Check(symbol == dial.SymbolCount(), "a symbol made up");
+  Check(dial.PausesBefore(symbol) == pauses, "pauses at the end wrong");
+  Check(dial.Length() == text.size(), "length wrong");
   return 0;
 }

@@ -2,30 +2,63 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <new>
-#include <vector>
 
-#include "zelnor.h"
 #include "zelnor/signal/symbol_reader.h"
-#include "zelnor/zelnor_error.h"
 
 namespace zelnor {
+namespace {
 
-std::string ReadDialSymbols(const char* dial) {
+// How many bytes the character starting with each byte takes, at most.
+std::array<uint8_t, 256> CharacterLengths() {
+  std::array<uint8_t, 256> lengths;
+  lengths.fill(1);
+  if (::GetACP() == CP_UTF8) {
+    for (unsigned b = 0xC0; b < 0x100; ++b) lengths[b] = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    return lengths;
+  }
+  CPINFO info{};
+  if (!::GetCPInfo(CP_ACP, &info)) return lengths;
+  for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+    for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) lengths[b] = 2;
+  }
+  return lengths;
+}
+
+// One character of up to four bytes as UTF-16; '\0' for anything that is
+// not a single UTF-16 unit (none of those dials).
+wchar_t Decode(const char* bytes, size_t length) {
+  wchar_t wide[4];
+  const int count = ::MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), wide,
+                                          static_cast<int>(std::size(wide)));
+  return count == 1 ? wide[0] : L'\0';
+}
+
+}  // namespace
+
+DialSymbols ReadDialSymbols(const char* dial) {
   const size_t size = std::strlen(dial);
-  if (size == 0) return {};
-  // Its wide form would not fit in a 32-bit process anyway.
+  // The platform's own calls count a string's bytes in an int.
   if (size > static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
-  const int byte_count = static_cast<int>(size);
-  // No code page gives more characters than bytes, so one pass decodes it.
-  // Not a std::wstring, which would link the C++ library's whole wide string
-  // into the DLL.
-  std::vector<wchar_t> text(size);
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, dial, byte_count, text.data(), byte_count);
-  if (length <= 0) throw ZelnorError(ZELNOR_E_SYSTEM, "cannot decode the dial string");
-  return ReadSymbols(std::wstring_view(text.data(), static_cast<size_t>(length)));
+  const std::array<uint8_t, 256> lengths = CharacterLengths();
+  DialSymbols symbols;
+  // ASCII is the same in every ANSI code page and needs no decoding; a
+  // multibyte character is decoded whole, never byte by byte.
+  symbols.Reserve(size);
+  for (size_t at = 0; at < size;) {
+    const auto lead = static_cast<unsigned char>(dial[at]);
+    const size_t length = std::min<size_t>(lengths[lead], size - at);
+    const wchar_t c = lead < 0x80 ? static_cast<wchar_t>(lead) : Decode(dial + at, length);
+    AddDialCharacter(symbols, c, at);
+    at += length;
+  }
+  symbols.SetLength(size);
+  return symbols;
 }
 
 }  // namespace zelnor

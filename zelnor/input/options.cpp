@@ -6,12 +6,20 @@
 namespace zelnor {
 
 SequenceOptions ToSequenceOptions(const ZelnorOptions* options) {
-  if (options == nullptr || options->cbSize != sizeof(ZelnorOptions) ||
+  if (options == nullptr ||
+      (options->cbSize != sizeof(ZelnorOptions) && options->cbSize != ZELNOR_OPTIONS_V1_SIZE) ||
       !IsSupportedSampleRate(options->sample_rate)) {
     throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "invalid options");
   }
-  const SequenceOptions converted{options->tone_ms, options->gap_ms, options->sample_rate,
-                                  options->level_db10 / 10.0};
+  SequenceOptions converted{options->tone_ms, options->gap_ms, options->sample_rate,
+                            options->level_db10};
+  // A first-layout caller's struct ends before these fields.
+  if (options->cbSize == sizeof(ZelnorOptions)) {
+    converted.pause_ms = options->pause_ms;
+    converted.twist_db10 = options->twist_db10;
+    converted.lead_in_ms = options->lead_in_ms;
+    converted.tail_ms = options->tail_ms;
+  }
   if (!IsInRange(converted)) throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "invalid options");
   return converted;
 }

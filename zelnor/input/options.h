@@ -2,25 +2,26 @@
 // A caller's ZelnorOptions checked and turned into the generator's settings,
 // and the settings PlayDTMF's three arguments stand for.
 
-#include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "zelnor.h"
 #include "zelnor/signal/dtmf_sequence.h"
 
 namespace zelnor {
 
-inline constexpr std::array<uint32_t, 4> kSampleRates = {8000, 16000, 44100, 48000};
-
+// Whether the calls take this sample rate (one of ZELNOR_SAMPLE_RATES).
 constexpr bool IsSupportedSampleRate(uint32_t rate) {
-  for (uint32_t supported : kSampleRates) {
+  for (const uint32_t supported : {ZELNOR_SAMPLE_RATES}) {
     if (rate == supported) return true;
   }
   return false;
 }
 
 // Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) for a null pointer, a
-// cbSize other than ours or a field out of range. The device is not checked.
+// cbSize that is neither ours nor ZELNOR_OPTIONS_V1_SIZE, or a field out of
+// range. The fields a V1 caller lacks take their defaults. The device and
+// the progress callback are not the generator's business.
 SequenceOptions ToSequenceOptions(const ZelnorOptions* options);
 
 // PlayDTMF's interval, brought into range, with every other default.

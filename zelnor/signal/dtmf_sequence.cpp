@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "zelnor.h"
+#include "zelnor/signal/dtmf_levels.h"
 #include "zelnor/signal/interval.h"
 #include "zelnor/signal/keypad.h"
 #include "zelnor/zelnor_error.h"
@@ -11,21 +11,14 @@
 namespace zelnor {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr float kFullScale = 32767.0f;
+constexpr double kFullScale = 32767.0;
+constexpr double kPhaseSteps = 4294967296.0;  // 2^32: one turn
 
-std::vector<float> MakeRamp(size_t length) {
-  std::vector<float> ramp(length);
-  for (size_t i = 0; i < length; ++i) {
-    ramp[i] = static_cast<float>(0.5 - 0.5 * std::cos(kPi * (i + 0.5) / length));
-  }
-  return ramp;
+uint32_t PhaseStep(uint32_t hz, uint32_t sample_rate) {
+  return static_cast<uint32_t>(std::llround(hz * kPhaseSteps / sample_rate));
 }
 
-int16_t ToSample(float value) {
-  const float rounded = value >= 0.0f ? value + 0.5f : value - 0.5f;
-  return static_cast<int16_t>(std::clamp(rounded, -kFullScale, kFullScale));
-}
+double Gain(int32_t db10) { return std::pow(10.0, db10 / 200.0); }
 
 const SequenceOptions& Checked(const SequenceOptions& options) {
   if (!IsInRange(options)) {
@@ -34,85 +27,111 @@ const SequenceOptions& Checked(const SequenceOptions& options) {
   return options;
 }
 
+constexpr bool IsSilenceInRange(int32_t ms) {
+  return ms >= ZELNOR_MIN_SILENCE_MS && ms <= ZELNOR_MAX_SILENCE_MS;
+}
+
 }  // namespace
 
 bool IsInRange(const SequenceOptions& options) {
   return options.sample_rate >= kMinSampleRate && IsLengthInRange(options.tone_ms) &&
-         IsLengthInRange(options.gap_ms) && options.peak_dbfs >= ZELNOR_MIN_LEVEL_DB10 / 10.0 &&
-         options.peak_dbfs <= ZELNOR_MAX_LEVEL_DB10 / 10.0;
+         IsLengthInRange(options.gap_ms) && IsLengthInRange(options.pause_ms) &&
+         options.level_db10 >= ZELNOR_MIN_LEVEL_DB10 &&
+         options.level_db10 <= ZELNOR_MAX_LEVEL_DB10 &&
+         options.twist_db10 >= ZELNOR_MIN_TWIST_DB10 &&
+         options.twist_db10 <= ZELNOR_MAX_TWIST_DB10 && IsSilenceInRange(options.lead_in_ms) &&
+         IsSilenceInRange(options.tail_ms);
 }
 
 size_t MillisecondsToSamples(double ms, uint32_t sample_rate) {
   return static_cast<size_t>(std::llround(ms * sample_rate / 1000.0));
 }
 
-DtmfSequence::DtmfSequence(std::string symbols, const SequenceOptions& options)
-    : symbols_(std::move(symbols)),
+DtmfSequence::DtmfSequence(DialSymbols dial, const SequenceOptions& options)
+    : dial_(std::move(dial)),
       sample_rate_(Checked(options).sample_rate),
-      tone_samples_(MillisecondsToSamples(options.tone_ms, options.sample_rate)),
-      gap_samples_(MillisecondsToSamples(options.gap_ms, options.sample_rate)) {
-  ramp_ = MakeRamp(std::min(MillisecondsToSamples(kRampMs, sample_rate_), tone_samples_ / 2));
-  const double peak = kFullScale * std::pow(10.0, options.peak_dbfs / 20.0);
-  const double high_over_low = std::pow(10.0, kHighOverLowDb / 20.0);
-  low_amplitude_ = static_cast<float>(peak / (1.0 + high_over_low));
-  high_amplitude_ = static_cast<float>(peak * high_over_low / (1.0 + high_over_low));
-  StartSymbol();
+      tone_samples_(MillisecondsToSamples(options.tone_ms, sample_rate_)),
+      gap_samples_(MillisecondsToSamples(options.gap_ms, sample_rate_)),
+      pause_samples_(MillisecondsToSamples(options.pause_ms, sample_rate_)),
+      lead_in_samples_(MillisecondsToSamples(options.lead_in_ms, sample_rate_)),
+      tail_samples_(MillisecondsToSamples(options.tail_ms, sample_rate_)),
+      fades_(std::make_shared<const Fades>(
+          std::min(MillisecondsToSamples(kRampMs, sample_rate_), tone_samples_ / 2),
+          tone_samples_)) {
+  const double peak = kFullScale * Gain(options.level_db10);
+  const double high_over_low = Gain(options.twist_db10);
+  low_amplitude_ = peak / (1.0 + high_over_low);
+  high_amplitude_ = peak * high_over_low / (1.0 + high_over_low);
+  if (dial_.SymbolCount() == 0) {
+    stage_ = Stage::kDone;
+  } else {
+    silence_left_ = SilenceBefore(0);
+  }
+}
+
+uint64_t DtmfSequence::SilenceBefore(size_t index) const {
+  const uint64_t before = index == 0 ? lead_in_samples_ : gap_samples_;
+  const uint64_t after = index == dial_.SymbolCount() ? tail_samples_ : 0;
+  return before + dial_.PausesBefore(index) * pause_samples_ + after;
+}
+
+uint64_t DtmfSequence::TotalSamples() const {
+  if (dial_.SymbolCount() == 0) return 0;
+  return lead_in_samples_ + uint64_t{dial_.SymbolCount()} * (tone_samples_ + gap_samples_) +
+         dial_.PauseCount() * pause_samples_ + tail_samples_;
 }
 
 std::optional<SymbolStart> DtmfSequence::FirstSymbolStart() const {
-  if (symbols_.empty()) return std::nullopt;
-  return SymbolStart{0, 0, 0, symbols_[0]};
+  if (dial_.SymbolCount() == 0) return std::nullopt;
+  return SymbolStart{0, SilenceBefore(0), dial_.OffsetAfter(0, 0), dial_.Symbol(0)};
 }
 
 std::optional<SymbolStart> DtmfSequence::SymbolStartAfter(const SymbolStart& previous) const {
   const uint64_t index = previous.index + 1;
-  if (index >= symbols_.size()) return std::nullopt;
-  return SymbolStart{index, index * (tone_samples_ + gap_samples_), index,
-                     symbols_[static_cast<size_t>(index)]};
+  if (index >= dial_.SymbolCount()) return std::nullopt;
+  const auto at = static_cast<size_t>(index);
+  return SymbolStart{index, previous.sample + tone_samples_ + SilenceBefore(at),
+                     dial_.OffsetAfter(at, previous.dial_offset), dial_.Symbol(at)};
 }
 
-void DtmfSequence::StartSymbol() {
-  if (Finished()) return;
-  const std::optional<TonePair> tones = TonesFor(symbols_[symbol_index_]);
-  if (!tones) throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "not a DTMF symbol");
-  low_ = SineOscillator(tones->low_hz, sample_rate_);
-  high_ = SineOscillator(tones->high_hz, sample_rate_);
-}
-
-void DtmfSequence::RenderTone(int16_t* out, size_t count) {
-  const size_t ramp_length = ramp_.size();
-  const size_t fall_start = tone_samples_ - ramp_length;
-  for (size_t i = 0; i < count; ++i) {
-    const size_t at = position_ + i;
-    float envelope = 1.0f;
-    if (at < ramp_length) {
-      envelope = ramp_[at];
-    } else if (at >= fall_start) {
-      envelope = ramp_[tone_samples_ - 1 - at];
-    }
-    const float mixed = low_amplitude_ * low_.Next() + high_amplitude_ * high_.Next();
-    out[i] = ToSample(envelope * mixed);
+void DtmfSequence::NextStage() {
+  if (stage_ == Stage::kTone) {
+    ++symbol_index_;
+    stage_ = Stage::kSilence;
+    silence_left_ = SilenceBefore(symbol_index_);
+  } else if (symbol_index_ == dial_.SymbolCount()) {
+    stage_ = Stage::kDone;
+  } else {
+    const TonePair tones = *TonesFor(dial_.Symbol(symbol_index_));
+    tone_ = DualTone(SineTableFor(tones.low_hz, low_amplitude_),
+                     SineTableFor(tones.high_hz, high_amplitude_), fades_.get());
+    stage_ = Stage::kTone;
   }
 }
 
+const SineTable* DtmfSequence::SineTableFor(uint32_t hz, double amplitude) {
+  const uint32_t step = PhaseStep(hz, sample_rate_);
+  for (const auto& table : sine_tables_) {
+    if (table->step == step && table->amplitude == amplitude) return table.get();
+  }
+  return sine_tables_.emplace_back(std::make_shared<const SineTable>(step, amplitude)).get();
+}
+
 size_t DtmfSequence::Generate(int16_t* out, size_t count) {
-  const size_t period = tone_samples_ + gap_samples_;
   size_t written = 0;
   while (written < count && !Finished()) {
-    const bool in_tone = position_ < tone_samples_;
-    const size_t segment_end = in_tone ? tone_samples_ : period;
-    const size_t run = std::min(count - written, segment_end - position_);
-    if (in_tone) {
-      RenderTone(out + written, run);
-    } else {
+    const size_t room = count - written;
+    if (stage_ == Stage::kSilence && silence_left_ > 0) {
+      const auto run = static_cast<size_t>(std::min<uint64_t>(room, silence_left_));
       std::fill_n(out + written, run, int16_t{0});
-    }
-    written += run;
-    position_ += run;
-    if (position_ == period) {
-      position_ = 0;
-      ++symbol_index_;
-      StartSymbol();
+      silence_left_ -= run;
+      written += run;
+    } else if (stage_ == Stage::kTone && tone_.Remaining() > 0) {
+      const size_t run = std::min(room, tone_.Remaining());
+      tone_.Render(out + written, run);
+      written += run;
+    } else {
+      NextStage();
     }
   }
   return written;

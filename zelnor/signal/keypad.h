@@ -3,11 +3,10 @@
 // column (high-group tone). Everything else about the symbols is derived
 // from this one table.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
-#include <string_view>
 
 namespace zelnor {
 
@@ -24,21 +23,10 @@ inline constexpr KeypadKey kKeypad[] = {
     {'*', 941, 1209}, {'0', 941, 1336}, {'#', 941, 1477}, {'D', 941, 1633},
 };
 
+// The sixteen symbols.
 inline constexpr size_t kSymbolCount = std::size(kKeypad);
 
-namespace keypad_detail {
-constexpr std::array<char, kSymbolCount> AllSymbols() {
-  std::array<char, kSymbolCount> symbols{};
-  for (size_t i = 0; i < kSymbolCount; ++i) symbols[i] = kKeypad[i].symbol;
-  return symbols;
-}
-inline constexpr std::array<char, kSymbolCount> kAllSymbolsStorage = AllSymbols();
-}  // namespace keypad_detail
-
-// The sixteen symbols in keypad order, handy for tests and tables.
-inline constexpr std::string_view kAllSymbols(keypad_detail::kAllSymbolsStorage.data(),
-                                              kSymbolCount);
-
+// A symbol's two frequencies.
 struct TonePair {
   uint32_t low_hz;
   uint32_t high_hz;
@@ -52,7 +40,5 @@ constexpr std::optional<TonePair> TonesFor(char symbol) {
   }
   return std::nullopt;
 }
-
-constexpr bool IsDtmfSymbol(char c) { return TonesFor(c).has_value(); }
 
 }  // namespace zelnor

@@ -1,6 +1,5 @@
 #include "zelnor/signal/symbol_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -10,8 +9,10 @@
 namespace zelnor {
 namespace {
 
-// The symbol each ASCII character dials, or '\0'.
-constexpr std::array<char, 128> MakeAsciiSymbols() {
+constexpr char kPause = ',';
+
+// What each ASCII character does, or '\0'.
+constexpr std::array<char, 128> MakeAsciiMeanings() {
   std::array<char, 128> table{};
   for (const KeypadKey& key : kKeypad) {
     table[static_cast<unsigned char>(key.symbol)] = key.symbol;
@@ -19,29 +20,34 @@ constexpr std::array<char, 128> MakeAsciiSymbols() {
       table[static_cast<unsigned char>(key.symbol - 'A' + 'a')] = key.symbol;
     }
   }
+  table[static_cast<unsigned char>(kPause)] = kPause;
   return table;
 }
 
-constexpr std::array<char, 128> kAsciiSymbols = MakeAsciiSymbols();
-
-char SymbolOf(wchar_t c) {
-  const auto code = static_cast<uint32_t>(FoldFullWidthForm(c));
-  return code < kAsciiSymbols.size() ? kAsciiSymbols[code] : '\0';
-}
-
-bool IsSymbol(wchar_t c) { return SymbolOf(c) != '\0'; }
+constexpr std::array<char, 128> kAsciiMeanings = MakeAsciiMeanings();
 
 }  // namespace
 
-std::string ReadSymbols(std::wstring_view text) {
-  // Counted first so that a long text's symbols are stored in a buffer of
-  // exactly their size, rather than one grown by doubling.
-  std::string symbols;
-  symbols.reserve(static_cast<size_t>(std::count_if(text.begin(), text.end(), IsSymbol)));
-  for (const wchar_t c : text) {
-    if (const char symbol = SymbolOf(c)) symbols.push_back(symbol);
+char DialCharacterOf(wchar_t c) {
+  const auto code = static_cast<uint32_t>(FoldFullWidthForm(c));
+  return code < kAsciiMeanings.size() ? kAsciiMeanings[code] : '\0';
+}
+
+void AddDialCharacter(DialSymbols& dial, wchar_t c, uint64_t offset) {
+  const char meaning = DialCharacterOf(c);
+  if (meaning == kPause) {
+    dial.AddPause();
+  } else if (meaning != '\0') {
+    dial.AddSymbol(meaning, offset);
   }
-  return symbols;
+}
+
+DialSymbols ReadDial(std::wstring_view text) {
+  DialSymbols dial;
+  dial.Reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) AddDialCharacter(dial, text[i], i);
+  dial.SetLength(text.size());
+  return dial;
 }
 
 }  // namespace zelnor

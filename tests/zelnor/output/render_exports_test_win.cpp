@@ -14,7 +14,17 @@
 
 namespace {
 
-const ZelnorOptions kOptions = {sizeof(ZelnorOptions), 60, 45, 16000, -60, ZELNOR_DEFAULT_DEVICE};
+// The first layout, as a caller built against it fills it in.
+ZelnorOptions FirstLayout() {
+  ZelnorOptions options = ZELNOR_OPTIONS_FOR_INTERVAL(60);
+  options.cbSize = ZELNOR_OPTIONS_V1_SIZE;
+  options.gap_ms = 45;
+  options.sample_rate = 16000;
+  options.level_db10 = -60;
+  return options;
+}
+
+const ZelnorOptions kOptions = FirstLayout();
 
 TEST(ZelnorOptionsCalls, RefuseNullPointersAndOptionsOfAnotherSizeOrOutOfRange) {
   ZelnorOptions wrong_size = kOptions;

@@ -6,6 +6,7 @@
 
 #include "signal_analysis.h"
 #include "zelnor.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace {
 
@@ -13,12 +14,12 @@ const zelnor::SequenceOptions kOptions{60, 45, 16000};
 
 TEST(RenderSequence, ASizeQueryThenABufferOfThatSizeGivesTheWholeSequence) {
   const std::vector<int16_t> expected = zelnor_test::Render("1#5", kOptions);
-  zelnor::DtmfSequence query("1#5", kOptions);
+  zelnor::DtmfSequence query(zelnor::ReadDial(L"1#5"), kOptions);
   uint64_t count = 0;
   ASSERT_EQ(zelnor::RenderSequence(query, nullptr, count), ZELNOR_OK);
   ASSERT_EQ(count, expected.size());
 
-  zelnor::DtmfSequence sequence("1#5", kOptions);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"1#5"), kOptions);
   std::vector<int16_t> samples(count + 1, 7);
   ASSERT_EQ(zelnor::RenderSequence(sequence, samples.data(), count), ZELNOR_OK);
   EXPECT_EQ(count, expected.size());
@@ -28,7 +29,7 @@ TEST(RenderSequence, ASizeQueryThenABufferOfThatSizeGivesTheWholeSequence) {
 }
 
 TEST(RenderSequence, TooSmallABufferIsLeftAloneAndTheNeededSizeReported) {
-  zelnor::DtmfSequence sequence("1#5", kOptions);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"1#5"), kOptions);
   const uint64_t needed = sequence.TotalSamples();
   std::vector<int16_t> samples(needed - 1, 7);
   uint64_t count = samples.size();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "signal_analysis.h"
+#include "zelnor/signal/symbol_reader.h"
 #include "zelnor/zelnor_error.h"
 
 namespace {
@@ -38,9 +39,11 @@ TEST(WaveHeader, DescribesSixteenBitMonoPcmInLittleEndianOrder) {
 }
 
 TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
-  const zelnor::SequenceOptions options{40, 50, 8000};
-  const std::vector<int16_t> samples = zelnor_test::Render("9D", options);
-  zelnor::DtmfSequence sequence("9D", options);
+  // Lead-in, pause and tail count in the header like the tones.
+  zelnor::SequenceOptions options{40, 50, 8000};
+  options.pause_ms = 45, options.lead_in_ms = 3, options.tail_ms = 7;
+  const std::vector<int16_t> samples = zelnor_test::Render("9,D", options);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"9,D"), options);
   MemorySink sink;
   ASSERT_TRUE(zelnor::WriteWave(sequence, sink));
   const std::vector<uint8_t>& file = sink.file;
@@ -54,7 +57,7 @@ TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
 }
 
 TEST(WriteWave, StopsAtTheFirstFailedWrite) {
-  zelnor::DtmfSequence sequence("123456", {1000, 1000, 48000});
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(L"123456"), {1000, 1000, 48000});
   MemorySink sink(3);
   EXPECT_FALSE(zelnor::WriteWave(sequence, sink));
   EXPECT_EQ(sink.writes, 3);
@@ -62,7 +65,7 @@ TEST(WriteWave, StopsAtTheFirstFailedWrite) {
 
 TEST(WriteWave, RefusesASequenceTooLongForAWaveFileBeforeWritingAnything) {
   // 2300 symbols of 20 s at 48 kHz: more samples than a RIFF size can count.
-  zelnor::DtmfSequence sequence(std::string(2300, '1'), {10000, 10000, 48000});
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(std::wstring(2300, L'1')), {10000, 10000, 48000});
   MemorySink sink;
   EXPECT_THROW(zelnor::WriteWave(sequence, sink), zelnor::ZelnorError);
   EXPECT_EQ(sink.writes, 0);

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "zelnor/signal/dtmf_sequence.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace zelnor_test {
 namespace {
@@ -63,7 +64,8 @@ std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uin
 }
 
 std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options) {
-  zelnor::DtmfSequence sequence(symbols, options);
+  zelnor::DtmfSequence sequence(zelnor::ReadDial(std::wstring(symbols.begin(), symbols.end())),
+                                options);
   std::vector<int16_t> out(sequence.TotalSamples());
   out.resize(sequence.Generate(out.data(), out.size()));
   return out;
@@ -82,20 +84,30 @@ std::complex<double> ToneAt(const std::vector<int16_t>& x, size_t first, size_t 
   return 2.0 * sum / weight;
 }
 
-std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first, size_t count) {
+double WorstUnwantedDb(const std::vector<int16_t>& x, size_t first, size_t count, double rate,
+                       double low_hz, double high_hz, double reference) {
+  constexpr double kBeta = 20, kExcludedHz = 80;
+  const auto bessel_i0 = [](double v) {
+    double sum = 1, term = 1;
+    for (int k = 1; k < 100; ++k) sum += term *= (v / (2 * k)) * (v / (2 * k));
+    return sum;
+  };
   std::vector<std::complex<double>> a(count);
   double weight = 0;
   for (size_t i = 0; i < count; ++i) {
-    const double t = 2 * kPi * i / count;
-    const double w =
-        0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
+    const double r = 2.0 * i / (count - 1) - 1;
+    const double w = bessel_i0(kBeta * std::sqrt(1 - r * r)) / bessel_i0(kBeta);
     a[i] = w * x[first + i];
     weight += w;
   }
   Fft(a);
-  std::vector<double> magnitude(count / 2);
-  for (size_t i = 0; i < magnitude.size(); ++i) magnitude[i] = 2 * std::abs(a[i]) / weight;
-  return magnitude;
+  double worst = 0;
+  for (size_t bin = 0; bin < count / 2; ++bin) {
+    const double hz = bin * rate / count;
+    if (std::abs(hz - low_hz) < kExcludedHz || std::abs(hz - high_hz) < kExcludedHz) continue;
+    worst = std::max(worst, 2 * std::abs(a[bin]) / weight);
+  }
+  return Db(worst / reference);
 }
 
 double Db(double ratio) { return 20 * std::log10(ratio); }

@@ -11,7 +11,8 @@
 
 namespace zelnor_test {
 
-// The whole sequence; the first form plays tone and gap for one interval each.
+// The whole sequence of a dial written in ASCII (commas pause); the first
+// form plays tone and gap for one interval each.
 std::vector<int16_t> Render(const std::string& symbols, int32_t interval_ms, uint32_t rate);
 std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOptions& options);
 
@@ -20,9 +21,11 @@ std::vector<int16_t> Render(const std::string& symbols, const zelnor::SequenceOp
 std::complex<double> ToneAt(const std::vector<int16_t>& x, size_t first, size_t count, double hz,
                             double rate);
 
-// Blackman-Harris magnitude spectrum of x[first, first + 2^k), peak-scaled.
-std::vector<double> Spectrum(const std::vector<int16_t>& x, size_t first,
-                             size_t count_power_of_two);
+// The strongest component of x[first, first + 2^k) farther than 80 Hz from
+// both tones, in dB relative to `reference` (an amplitude): Kaiser window,
+// beta 20, so the window's own leakage stays below a 16-bit signal's floor.
+double WorstUnwantedDb(const std::vector<int16_t>& x, size_t first, size_t count_power_of_two,
+                       double rate, double low_hz, double high_hz, double reference);
 
 double Db(double ratio);
 
