@@ -236,7 +236,7 @@ std::wstring UsageText() {
          Row(L"-l DBFS", L"peak level, " + DecibelText(ZELNOR_MIN_LEVEL_DB10, false) + L" to " +
                              DecibelText(ZELNOR_MAX_LEVEL_DB10, false) + L" dBFS (default " +
                              DecibelText(ZELNOR_DEFAULT_LEVEL_DB10, false) + L")") +
-         Row(L"--twist DB", L"high-group tone over the low-group one, " +
+         Row(L"--twist DB", L"high group over low group, " +
                                 DecibelText(ZELNOR_MIN_TWIST_DB10, true) + L" to " +
                                 DecibelText(ZELNOR_MAX_TWIST_DB10, true) + L" dB (default " +
                                 DecibelText(ZELNOR_DEFAULT_TWIST_DB10, true) + L")") +
@@ -250,7 +250,7 @@ std::wstring UsageText() {
          L"A value that looks like an option is taken only when attached (-o-v,\n"
          L"--pause=...); numbers such as -20 and a lone - are values.\n"
          L"\n"
-         L"Exit status: 0 done, 1 failed (a file, memory), 2 bad arguments, 3 device error.\n";
+         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments, 3 device error.\n";
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {

@@ -12,6 +12,7 @@
 
 namespace dtmf_tool {
 
+// What the command line asks for.
 enum class Action { kPlay, kWrite, kListDevices, kHelp, kVersion };
 
 // The tone length when -t is not given, as Dialler's window starts.
@@ -20,6 +21,7 @@ inline constexpr int32_t kDefaultToneMs = 150;
 // What -o takes to mean standard output.
 inline constexpr wchar_t kStandardOutputName[] = L"-";
 
+// Everything the command line says, read and checked.
 struct Command {
   Action action = Action::kPlay;
   std::wstring symbols;  // as typed; unused when read from standard input

@@ -12,6 +12,7 @@
 
 namespace dtmf_tool {
 
+// The display for one dial, fed by PlayDTMFEx's progress callback.
 class ProgressDisplay {
  public:
   // `dial`: the whole dial as the user gave it, waits included.
