@@ -1,14 +1,14 @@
 #include "tools/dtmf/command_line.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
 namespace dtmf_tool {
 namespace {
 
-constexpr std::array<uint32_t, 4> kSampleRates = {ZELNOR_SAMPLE_RATES};
+constexpr uint32_t kSampleRates[] = {ZELNOR_SAMPLE_RATES};
 constexpr std::wstring_view kHelpRequests[] = {L"--help", L"-h", L"-?", L"/?", L"/help"};
 
 [[noreturn]] void Refuse(const std::wstring& argument, const std::wstring& why) {
@@ -17,8 +17,8 @@ constexpr std::wstring_view kHelpRequests[] = {L"--help", L"-h", L"-?", L"/?", L
 
 std::wstring RatesText() {
   std::wstring text;
-  for (size_t i = 0; i < kSampleRates.size(); ++i) {
-    if (i > 0) text += i + 1 == kSampleRates.size() ? L" or " : L", ";
+  for (size_t i = 0; i < std::size(kSampleRates); ++i) {
+    if (i > 0) text += i + 1 == std::size(kSampleRates) ? L" or " : L", ";
     text += std::to_wstring(kSampleRates[i]);
   }
   return text;
@@ -95,63 +95,71 @@ int32_t ParseDecibels(const std::wstring& option, const std::wstring& text, cons
 
 uint32_t ParseRate(const std::wstring& option, const std::wstring& text) {
   const std::optional<int32_t> rate = ParseDecimal(text);
-  const auto* found =
-      std::find(kSampleRates.begin(), kSampleRates.end(), static_cast<uint32_t>(rate.value_or(0)));
-  if (found == kSampleRates.end())
+  const auto* found = std::find(std::begin(kSampleRates), std::end(kSampleRates),
+                                static_cast<uint32_t>(rate.value_or(0)));
+  if (found == std::end(kSampleRates)) {
     Refuse(option, L"expected " + RatesText() + L", not '" + text + L"'");
+  }
   return *found;
 }
 
-// What an option with a value does with it; gap_given notes -g.
+// The command so far, and whether -g has set the gap apart from the tone.
+struct Reading {
+  Command command;
+  bool gap_given = false;
+};
+
+// What an option with a value does with it.
 struct ValueOption {
   std::wstring_view name;
-  void (*apply)(Command& command, bool& gap_given, const std::wstring& name,
-                const std::wstring& value);
+  void (*apply)(Reading& reading, const std::wstring& name, const std::wstring& value);
 };
 
 const ValueOption kValueOptions[] = {
     {L"-o",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
        if (value.empty()) Refuse(name, L"needs a file name, or - for standard output");
-       command.output_path = value;
+       reading.command.output_path = value;
      }},
-    {L"-t", [](Command& command, bool&, const std::wstring& name,
-               const std::wstring& value) { command.options.tone_ms = ParseLength(name, value); }},
+    {L"-t",
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.tone_ms = ParseLength(name, value);
+     }},
     {L"-g",
-     [](Command& command, bool& gap_given, const std::wstring& name, const std::wstring& value) {
-       command.options.gap_ms = ParseLength(name, value);
-       gap_given = true;
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.gap_ms = ParseLength(name, value);
+       reading.gap_given = true;
      }},
     {L"-r",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.sample_rate = ParseRate(name, value);
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.sample_rate = ParseRate(name, value);
      }},
     {L"-d",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
        if (value.empty()) Refuse(name, L"needs a device number or name");
-       command.device = value;
+       reading.command.device = value;
      }},
     {L"-l",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.level_db10 =
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.level_db10 =
            ParseDecibels(name, value, L"dBFS", ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10);
      }},
     {L"--twist",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.twist_db10 =
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.twist_db10 =
            ParseDecibels(name, value, L"dB", ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10);
      }},
     {L"--lead-in",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.lead_in_ms = ParseSilence(name, value);
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.lead_in_ms = ParseSilence(name, value);
      }},
     {L"--tail",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.tail_ms = ParseSilence(name, value);
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.tail_ms = ParseSilence(name, value);
      }},
     {L"--pause",
-     [](Command& command, bool&, const std::wstring& name, const std::wstring& value) {
-       command.options.pause_ms = ParseLength(name, value);
+     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
+       reading.command.options.pause_ms = ParseLength(name, value);
      }},
 };
 
@@ -254,13 +262,13 @@ std::wstring UsageText() {
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
-  Command command;
+  Reading reading;
+  Command& command = reading.command;
   if (const std::optional<Action> request = Request(arguments)) {
     command.action = *request;
     return command;
   }
   std::optional<std::wstring> symbols;
-  bool gap_given = false;
   bool options_ended = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::wstring& argument = arguments[i];
@@ -290,9 +298,9 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     const std::wstring name(option->name);
     const std::wstring value =
         argument == name ? NextValue(arguments, i, name) : *AttachedValue(option->name, argument);
-    option->apply(command, gap_given, name, value);
+    option->apply(reading, name, value);
   }
-  if (!gap_given) command.options.gap_ms = command.options.tone_ms;
+  if (!reading.gap_given) command.options.gap_ms = command.options.tone_ms;
   if (command.action == Action::kListDevices) return command;
   if (!symbols) throw UsageError(L"dtmf: SYMBOLS: missing (the keys to dial, or - to read them)");
   command.symbols_from_stdin = *symbols == L"-";
