@@ -94,7 +94,7 @@ Device ChooseDevice(const std::optional<std::wstring>& wanted) {
   return {id, id < names.size() ? names[id] : L"device " + std::to_wstring(id)};
 }
 
-// The wait that stops a dial going to a file or past no one.
+// Refuses a dial that holds a wait, saying why it cannot wait here.
 void RefuseWaits(const std::wstring& dial, const std::wstring& why) {
   const auto wait = std::find_if(dial.begin(), dial.end(), IsWait);
   if (wait == dial.end()) return;
@@ -108,10 +108,10 @@ int Write(const Command& command, const std::wstring& dial) {
   const int result =
       to_output ? WriteWaveToStandardOutput(ansi, command.options)
                 : WriteDTMFWaveW(command.output_path.c_str(), ansi.c_str(), &command.options);
-  const std::wstring target = to_output ? L"standard output" : command.output_path;
+  const std::wstring target = to_output ? L"standard output" : L"'" + command.output_path + L"'";
   if (result == ZELNOR_E_FILE) {
-    throw Failure(kExitFailed, L"dtmf: -o: cannot write '" + target + L"': " +
-                                   SystemErrorText(::GetLastError()));
+    throw Failure(kExitFailed,
+                  L"dtmf: -o: cannot write " + target + L": " + SystemErrorText(::GetLastError()));
   }
   if (result == ZELNOR_E_INVALID_ARGUMENT) {  // the options were checked here already
     throw Failure(kExitFailed, L"dtmf: -o: the dial is too long for a WAV file (4 GB at most)");
