@@ -43,7 +43,11 @@ void ZELNOR_CALL ProgressDisplay::OnProgress(void* context, const ZelnorProgress
   // A symbol is one character, whatever its bytes.
   const size_t sounded =
       at_end ? WideLength(part, part.size()) : WideLength(part, std::min(offset, part.size())) + 1;
-  display->Show(display->part_start_ + sounded);
+  try {
+    display->Show(display->part_start_ + sounded);
+  } catch (const std::exception&) {
+    // Out of memory for a line of text: the tones matter more than the display.
+  }
 }
 
 void ProgressDisplay::Show(size_t sounded) {
