@@ -43,7 +43,7 @@ if(DECORATE)
   set(kill_at -k)
 endif()
 execute_process(
-  COMMAND ${DLLTOOL} -d ${OUT_DIR}/${NAME}-import.def -D ${NAME}.dll ${kill_at} -l ${OUT_DIR}/lib${NAME}.dll.a
+  COMMAND ${DLLTOOL} -m ${MACHINE} -d ${OUT_DIR}/${NAME}-import.def -D ${NAME}.dll ${kill_at} -l ${OUT_DIR}/lib${NAME}.dll.a
   COMMAND_ERROR_IS_FATAL ANY)
 execute_process(
   COMMAND ${LLVM_DLLTOOL} -m ${MACHINE} -d ${OUT_DIR}/${NAME}-import.def -D ${NAME}.dll ${kill_at} -l ${OUT_DIR}/${NAME}.lib

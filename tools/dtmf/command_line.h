@@ -8,23 +8,46 @@
 #include <string>
 #include <vector>
 
+#include "zelnor.h"
+
 namespace dtmf_tool {
 
-enum class Action { kPlay, kWrite, kListDevices, kHelp };
+// What the command line asks for.
+enum class Action { kPlay, kWrite, kListDevices, kHelp, kVersion };
 
+// The tone length when -t is not given, as Dialler's window starts.
+inline constexpr int32_t kDefaultToneMs = 150;
+
+// What -o takes to mean standard output.
+inline constexpr wchar_t kStandardOutputName[] = L"-";
+
+// Everything the command line says, read and checked.
 struct Command {
   Action action = Action::kPlay;
   std::wstring symbols;  // as typed; unused when read from standard input
   bool symbols_from_stdin = false;
-  std::wstring output_path;            // kWrite
+  std::wstring output_path;            // kWrite: a file, or kStandardOutputName
   std::optional<std::wstring> device;  // -d as typed; none: the default device
-  int32_t tone_ms = 150;
-  int32_t gap_ms = 150;  // the tone length unless -g says otherwise
-  uint32_t sample_rate = 48000;
+  // Every flag that shapes the sound, the device and the progress callback
+  // left to the caller.
+  ZelnorOptions options{sizeof(ZelnorOptions),
+                        kDefaultToneMs,
+                        kDefaultToneMs,
+                        ZELNOR_DEFAULT_SAMPLE_RATE,
+                        ZELNOR_DEFAULT_LEVEL_DB10,
+                        ZELNOR_DEFAULT_DEVICE,
+                        ZELNOR_DEFAULT_PAUSE_MS,
+                        ZELNOR_DEFAULT_TWIST_DB10,
+                        0,
+                        0,
+                        nullptr,
+                        nullptr};
   bool verbose = false;
+  bool quiet = false;  // no progress display
 };
 
-// A bad command line: `message` is one line naming the argument.
+// A bad command line: `message` is one line, "dtmf: " and the argument it
+// is about first.
 class UsageError : public std::exception {
  public:
   explicit UsageError(std::wstring message) : message_(std::move(message)) {}
@@ -38,7 +61,7 @@ class UsageError : public std::exception {
 // `arguments` without the program's own name. Throws UsageError.
 Command ParseCommandLine(const std::vector<std::wstring>& arguments);
 
-// What --help prints.
-extern const wchar_t kUsage[];
+// What --help prints, with the library's ranges and rates.
+std::wstring UsageText();
 
 }  // namespace dtmf_tool

@@ -12,23 +12,28 @@ std::wstring Folded(std::wstring text) {
   return text;
 }
 
+bool IsNumber(const std::wstring& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
 }  // namespace
 
-std::optional<uint32_t> ChooseDevice(const std::vector<std::wstring>& names,
-                                     const std::wstring& wanted) {
-  const bool is_number =
-      !wanted.empty() && wanted.size() <= 9 &&
-      std::all_of(wanted.begin(), wanted.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-  if (is_number) {
-    const auto id = static_cast<uint32_t>(std::stoul(wanted));
-    if (id < names.size()) return id;
-    return std::nullopt;
+std::vector<uint32_t> MatchDevices(const std::vector<std::wstring>& names,
+                                   const std::wstring& wanted) {
+  if (IsNumber(wanted)) {
+    // Too long for an id: past the count, like any id with no device.
+    if (wanted.size() > 9) return {static_cast<uint32_t>(names.size())};
+    return {static_cast<uint32_t>(std::stoul(wanted))};
   }
   const std::wstring folded = Folded(wanted);
+  std::vector<uint32_t> holding;
   for (size_t id = 0; id < names.size(); ++id) {
-    if (Folded(names[id]).find(folded) != std::wstring::npos) return static_cast<uint32_t>(id);
+    const std::wstring name = Folded(names[id]);
+    if (name == folded) return {static_cast<uint32_t>(id)};
+    if (name.find(folded) != std::wstring::npos) holding.push_back(static_cast<uint32_t>(id));
   }
-  return std::nullopt;
+  return holding;
 }
 
 }  // namespace dtmf_tool

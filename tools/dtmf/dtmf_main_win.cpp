@@ -3,30 +3,40 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <new>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tools/dtmf/command_line.h"
+#include "tools/dtmf/console_input_win.h"
 #include "tools/dtmf/console_win.h"
 #include "tools/dtmf/device_choice.h"
+#include "tools/dtmf/dial_waits.h"
+#include "tools/dtmf/failure.h"
+#include "tools/dtmf/progress_display_win.h"
+#include "tools/dtmf/standard_output_wave_win.h"
+#include "tools/dtmf/tel_uri.h"
 #include "tools/dtmf/wave_out_devices_win.h"
 #include "zelnor.h"
 
 namespace dtmf_tool {
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitDevice = 3;
-
 void PrintError(const std::wstring& line) { Print(STD_ERROR_HANDLE, line + L"\n"); }
 
 std::wstring ZelnorErrorText(int result) {
   if (result == ZELNOR_E_OUT_OF_MEMORY) return SystemErrorText(ERROR_NOT_ENOUGH_MEMORY);
   return L"zelnor.dll failed with error " + std::to_wstring(result);
+}
+
+// Any result the caller has not handled itself.
+void Check(int result) {
+  if (result != ZELNOR_OK) throw Failure(kExitFailed, L"dtmf: " + ZelnorErrorText(result));
 }
 
 // Seconds of sound the dial makes with these options.
@@ -36,108 +46,169 @@ double LengthSeconds(const std::string& dial, const ZelnorOptions& options) {
   return static_cast<double>(samples) / options.sample_rate;
 }
 
-std::wstring Describe(const std::string& dial, const ZelnorOptions& options) {
+std::wstring Describe(double seconds, const ZelnorOptions& options) {
   wchar_t text[128];
-  std::swprintf(text, std::size(text), L"%.2f s of %d ms tones and %d ms gaps at %u Hz",
-                LengthSeconds(dial, options), options.tone_ms, options.gap_ms, options.sample_rate);
+  std::swprintf(text, std::size(text), L"%.2f s of %d ms tones and %d ms gaps at %u Hz", seconds,
+                options.tone_ms, options.gap_ms, options.sample_rate);
   return text;
+}
+
+void Say(const Command& command, const std::wstring& what) {
+  if (command.verbose) PrintError(L"dtmf: " + what);
 }
 
 int ListDevices() {
   const std::vector<std::wstring> names = WaveOutDeviceNames();
+  if (names.empty()) {
+    throw Failure(kExitDevice, L"dtmf: --list-devices: no output device: " +
+                                   WaveOutErrorText(MMSYSERR_NODRIVER));
+  }
   for (size_t id = 0; id < names.size(); ++id) {
     Print(STD_OUTPUT_HANDLE, std::to_wstring(id) + L"  " + names[id] + L"\n");
   }
   return 0;
 }
 
-// The end both actions share: any other failure, or the line -v asks for.
-int Finished(int result, bool verbose, const std::wstring& done) {
-  if (result != ZELNOR_OK) {
-    PrintError(L"dtmf: " + ZelnorErrorText(result));
-    return kExitFailed;
+struct Device {
+  uint32_t id = ZELNOR_DEFAULT_DEVICE;
+  std::wstring name = L"the default device";
+};
+
+Device ChooseDevice(const std::optional<std::wstring>& wanted) {
+  if (!wanted) return {};
+  const std::vector<std::wstring> names = WaveOutDeviceNames();
+  const std::vector<uint32_t> ids = MatchDevices(names, *wanted);
+  if (ids.empty()) {
+    throw UsageError(L"dtmf: -d: no output device matches '" + *wanted +
+                     L"' (dtmf --list-devices lists them)");
   }
-  if (verbose) Print(STD_OUTPUT_HANDLE, L"dtmf: " + done + L"\n");
+  if (ids.size() > 1) {
+    std::wstring matches;
+    for (uint32_t id : ids) {
+      matches += (matches.empty() ? L"" : L", ") + std::to_wstring(id) + L" " + names[id];
+    }
+    throw UsageError(L"dtmf: -d: '" + *wanted + L"' matches several devices: " + matches +
+                     L"; give a number or more of the name");
+  }
+  const uint32_t id = ids.front();
+  return {id, id < names.size() ? names[id] : L"device " + std::to_wstring(id)};
+}
+
+// Refuses a dial that holds a wait, saying why it cannot wait here.
+void RefuseWaits(const std::wstring& dial, const std::wstring& why) {
+  const auto wait = std::find_if(dial.begin(), dial.end(), IsWait);
+  if (wait == dial.end()) return;
+  throw UsageError(L"dtmf: SYMBOLS: '" + std::wstring(1, *wait) + L"' waits for Enter, " + why);
+}
+
+int Write(const Command& command, const std::wstring& dial) {
+  RefuseWaits(dial, L"and a WAV file cannot wait");
+  const std::string ansi = ToAnsi(dial);
+  const bool to_output = command.output_path == kStandardOutputName;
+  const int result =
+      to_output ? WriteWaveToStandardOutput(ansi, command.options)
+                : WriteDTMFWaveW(command.output_path.c_str(), ansi.c_str(), &command.options);
+  const std::wstring target = to_output ? L"standard output" : L"'" + command.output_path + L"'";
+  if (result == ZELNOR_E_FILE) {
+    throw Failure(kExitFailed,
+                  L"dtmf: -o: cannot write " + target + L": " + SystemErrorText(::GetLastError()));
+  }
+  if (result == ZELNOR_E_INVALID_ARGUMENT) {  // the options were checked here already
+    throw Failure(kExitFailed, L"dtmf: -o: the dial is too long for a WAV file (4 GB at most)");
+  }
+  Check(result);
+  Say(command,
+      L"wrote " + target + L": " + Describe(LengthSeconds(ansi, command.options), command.options));
   return 0;
 }
 
-int Write(const Command& command, const std::string& dial, const ZelnorOptions& options) {
-  const int result = WriteDTMFWaveW(command.output_path.c_str(), dial.c_str(), &options);
-  if (result == ZELNOR_E_FILE) {
-    PrintError(L"dtmf: -o: cannot write '" + command.output_path + L"': " +
-               SystemErrorText(::GetLastError()));
-    return kExitFailed;
+int Play(const Command& command, const std::wstring& dial) {
+  const std::vector<std::wstring_view> parts = SplitAtWaits(dial);
+  if (!StandardInputIsConsole()) {
+    RefuseWaits(dial, L"which needs a console, and standard input is not one");
   }
-  if (result == ZELNOR_E_INVALID_ARGUMENT) {  // the options were checked here already
-    PrintError(L"dtmf: -o: the dial is too long for a WAV file (4 GB at most)");
-    return kExitFailed;
+  const Device device = ChooseDevice(command.device);
+  ZelnorOptions options = command.options;
+  options.device = device.id;
+  ProgressDisplay progress(dial);
+  double seconds = 0;
+  for (const std::wstring_view part : parts) {
+    const size_t start = static_cast<size_t>(part.data() - dial.data());
+    if (start > 0) {
+      const std::wstring rest = dial.substr(start);
+      if (rest.empty()) break;
+      PrintError(L"waiting: press Enter to send " + rest + L", Ctrl+C to stop");
+      if (!WaitForEnter()) throw Failure(kExitFailed, L"dtmf: input ended; not sent: " + rest);
+    }
+    const std::string ansi = ToAnsi(std::wstring(part));
+    if (!command.quiet) progress.Follow(options, ansi, start);
+    const int result = PlayDTMFEx(ansi.c_str(), &options, 0);
+    progress.EndLine();
+    if (result == ZELNOR_E_NO_DEVICE || result == ZELNOR_E_DEVICE) {
+      throw Failure(kExitDevice, L"dtmf: cannot play on " + device.name + L": " +
+                                     WaveOutFailureText(options.device, options.sample_rate));
+    }
+    Check(result);
+    seconds += LengthSeconds(ansi, options);
   }
-  return Finished(result, command.verbose,
-                  L"wrote " + command.output_path + L": " + Describe(dial, options));
+  Say(command, L"played " + Describe(seconds, options) + L" on " + device.name);
+  return 0;
 }
 
-int Play(const Command& command, const std::string& dial, ZelnorOptions options) {
-  std::wstring device_name = L"the default device";
-  if (command.device) {
-    const std::vector<std::wstring> names = WaveOutDeviceNames();
-    const std::optional<uint32_t> id = ChooseDevice(names, *command.device);
-    if (!id) {
-      PrintError(L"dtmf: -d: no output device matches '" + *command.device +
-                 L"' (see dtmf --list-devices)");
-      return kExitUsage;
-    }
-    options.device = *id;
-    device_name = names[*id];
-  }
-  const int result = PlayDTMFEx(dial.c_str(), &options, 0);
-  if (result == ZELNOR_E_NO_DEVICE || result == ZELNOR_E_DEVICE) {
-    PrintError(L"dtmf: cannot play on " + device_name + L": " +
-               WaveOutFailureText(options.device, options.sample_rate));
-    return kExitDevice;
-  }
-  return Finished(result, command.verbose,
-                  L"played " + Describe(dial, options) + L" on " + device_name);
+std::wstring Trimmed(const std::wstring& text) {
+  const auto is_space = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
+  const auto first = std::find_if_not(text.begin(), text.end(), is_space);
+  const auto last = std::find_if_not(text.rbegin(), text.rend(), is_space).base();
+  return first < last ? std::wstring(first, last) : std::wstring();
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
-  Command command;
-  try {
-    command = ParseCommandLine(arguments);
-  } catch (const UsageError& error) {
-    PrintError(error.message());
+  if (arguments.empty()) {
+    Print(STD_ERROR_HANDLE, UsageText());
     return kExitUsage;
   }
-  if (command.action == Action::kHelp) {
-    Print(STD_OUTPUT_HANDLE, kUsage);
-    return 0;
+  const Command command = ParseCommandLine(arguments);
+  switch (command.action) {
+    case Action::kHelp:
+      Print(STD_OUTPUT_HANDLE, UsageText());
+      return 0;
+    case Action::kVersion:
+      Print(STD_OUTPUT_HANDLE, L"dtmf " DTMF_VERSION L"\n");
+      return 0;
+    case Action::kListDevices:
+      return ListDevices();
+    case Action::kPlay:
+    case Action::kWrite:
+      break;
   }
-  if (command.action == Action::kListDevices) return ListDevices();
-
-  const std::wstring dial_text =
-      command.symbols_from_stdin ? ReadStandardInputText() : command.symbols;
-  const std::string dial = ToAnsi(dial_text);
-  const ZelnorOptions options{
-      sizeof(ZelnorOptions), command.tone_ms,           command.gap_ms,
-      command.sample_rate,   ZELNOR_DEFAULT_LEVEL_DB10, ZELNOR_DEFAULT_DEVICE};
-  if (command.action == Action::kWrite) return Write(command, dial, options);
-  return Play(command, dial, options);
+  const std::wstring typed =
+      Trimmed(command.symbols_from_stdin ? ReadStandardInputText() : command.symbols);
+  const std::wstring dial = IsTelUri(typed) ? DialFromTelUri(typed) : typed;
+  Say(command, L"dialling " + dial);
+  return command.action == Action::kWrite ? Write(command, dial) : Play(command, dial);
 }
 
 }  // namespace
 }  // namespace dtmf_tool
 
 int wmain(int argc, wchar_t** argv) {
+  using namespace dtmf_tool;
   try {
-    return dtmf_tool::Run(std::vector<std::wstring>(argv + 1, argv + argc));
-  } catch (const dtmf_tool::UsageError& error) {  // standard input that is not text
-    dtmf_tool::Print(STD_ERROR_HANDLE, error.message() + L"\n");
-    return dtmf_tool::kExitUsage;
+    return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+  } catch (const UsageError& error) {
+    PrintError(error.message() + L" (see dtmf --help)");
+    return kExitUsage;
+  } catch (const Failure& failure) {
+    PrintError(failure.message());
+    return failure.exit_status();
   } catch (const std::bad_alloc&) {
-    dtmf_tool::Print(STD_ERROR_HANDLE,
-                     L"dtmf: " + dtmf_tool::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY) + L"\n");
-    return dtmf_tool::kExitFailed;
+    PrintError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    return kExitFailed;
+  } catch (const std::length_error&) {  // a vector longer than the address space
+    PrintError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    return kExitFailed;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "dtmf: %s\n", error.what());
-    return 1;
+    return kExitFailed;
   }
 }

@@ -1,19 +1,14 @@
 #include "tools/dtmf/wave_out_devices_win.h"
 
-#include "zelnor/player/mono_pcm_format_win.h"
-
 namespace dtmf_tool {
-namespace {
 
-std::wstring ErrorText(MMRESULT result) {
+std::wstring WaveOutErrorText(MMRESULT result) {
   wchar_t text[MAXERRORLENGTH] = {};
   if (::waveOutGetErrorTextW(result, text, MAXERRORLENGTH) != MMSYSERR_NOERROR) {
     return L"error " + std::to_wstring(result);
   }
   return text;
 }
-
-}  // namespace
 
 std::vector<std::wstring> WaveOutDeviceNames() {
   std::vector<std::wstring> names;
@@ -27,11 +22,18 @@ std::vector<std::wstring> WaveOutDeviceNames() {
 }
 
 std::wstring WaveOutFailureText(UINT device, uint32_t sample_rate) {
-  if (::waveOutGetNumDevs() == 0) return ErrorText(MMSYSERR_NODRIVER);
-  const WAVEFORMATEX format = zelnor::MonoPcm16Format(sample_rate);
+  if (::waveOutGetNumDevs() == 0) return WaveOutErrorText(MMSYSERR_NODRIVER);
+  // What the library plays: 16-bit mono PCM.
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = sample_rate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = format.nChannels * format.wBitsPerSample / 8;
+  format.nAvgBytesPerSec = sample_rate * format.nBlockAlign;
   const MMRESULT query = ::waveOutOpen(nullptr, device, &format, 0, 0, WAVE_FORMAT_QUERY);
   // The device takes the format now: it failed while playing.
-  return ErrorText(query != MMSYSERR_NOERROR ? query : MMSYSERR_ERROR);
+  return WaveOutErrorText(query != MMSYSERR_NOERROR ? query : MMSYSERR_ERROR);
 }
 
 }  // namespace dtmf_tool

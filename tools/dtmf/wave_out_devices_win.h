@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace dtmf_tool {
 
 // Names in device-id order.
 std::vector<std::wstring> WaveOutDeviceNames();
+
+// The system's text for a waveOut result.
+std::wstring WaveOutErrorText(MMRESULT result);
 
 // Why `device` cannot play 16-bit mono PCM at `sample_rate`, in the
 // system's words; asked after the library has reported a device error.

@@ -4,21 +4,23 @@
 
 namespace {
 
-const std::vector<std::wstring> kNames = {L"Speakers (Realtek)", L"USB Headset", L"HDMI 2"};
-
-TEST(ChooseDevice, ANumberIsTheIdAndTextIsPartOfANameInAnyCase) {
-  EXPECT_EQ(dtmf_tool::ChooseDevice(kNames, L"1"), 1u);
-  EXPECT_EQ(dtmf_tool::ChooseDevice(kNames, L"usb"), 1u);
-  EXPECT_EQ(dtmf_tool::ChooseDevice(kNames, L"REALTEK)"), 0u);
-  EXPECT_EQ(dtmf_tool::ChooseDevice(kNames, L"2"), 2u);  // the id, not "HDMI 2"
-  EXPECT_EQ(dtmf_tool::ChooseDevice(kNames, L"e"), 0u);  // the first that matches
-}
-
-TEST(ChooseDevice, NothingForAnIdOutOfRangeOrANameNoDeviceHas) {
-  EXPECT_FALSE(dtmf_tool::ChooseDevice(kNames, L"3"));
-  EXPECT_FALSE(dtmf_tool::ChooseDevice(kNames, L"99999999999"));
-  EXPECT_FALSE(dtmf_tool::ChooseDevice(kNames, L"Bluetooth"));
-  EXPECT_FALSE(dtmf_tool::ChooseDevice({}, L"0"));
+TEST(MatchDevices, ANumberIsTheIdAndTextNamesEveryDeviceHoldingItUnlessOneIsNamedInFull) {
+  const std::vector<std::wstring> names = {L"Speakers (Realtek)", L"USB Headset", L"HDMI 2",
+                                           L"null", L"null_b"};
+  using Ids = std::vector<uint32_t>;
+  const struct {
+    std::wstring wanted;
+    Ids ids;
+  } cases[] = {
+      {L"1", {1}},           {L"2", {2}},  // the id, not "HDMI 2"
+      {L"5", {5}},                         // past the count: the device refuses it
+      {L"99999999999", {5}}, {L"usb", {1}},      {L"REALTEK)", {0}}, {L"e", {0, 1}},  // ambiguous
+      {L"NULL", {3}},  // a whole name, though null_b holds it too
+      {L"ull", {3, 4}},      {L"Bluetooth", {}},
+  };
+  for (const auto& [wanted, ids] : cases) {
+    EXPECT_EQ(dtmf_tool::MatchDevices(names, wanted), ids) << wanted.c_str();
+  }
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#include "tools/dtmf/dial_waits.h"
+
+#include "common/full_width.h"
+
+namespace dtmf_tool {
+
+bool IsWait(wchar_t c) { return FoldFullWidthForm(c) == L';'; }
+
+std::vector<std::wstring_view> SplitAtWaits(std::wstring_view dial) {
+  std::vector<std::wstring_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i < dial.size(); ++i) {
+    if (!IsWait(dial[i])) continue;
+    parts.push_back(dial.substr(start, i - start));
+    start = i + 1;
+  }
+  parts.push_back(dial.substr(start));
+  return parts;
+}
+
+}  // namespace dtmf_tool
