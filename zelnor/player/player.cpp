@@ -80,7 +80,7 @@ int Player::Play(std::optional<Playback> playback, bool async) {
   }
   if (replaced) replaced->completion->Finish(ZELNOR_E_STOPPED);
   replaced.reset();  // the symbols' copy freed outside the lock
-  if (needs_worker) EnsureWorker();
+  if (needs_worker && !EnsureWorker()) return ZELNOR_E_DEVICE;
   if (async || !awaited) return ZELNOR_OK;
 
   const uint64_t deadline = platform_.NowMs() + wait_ms;
@@ -106,11 +106,11 @@ int Player::Play(std::optional<Playback> playback, bool async) {
   return stop_only && result != ZELNOR_E_DEVICE ? ZELNOR_OK : result;
 }
 
-void Player::EnsureWorker() {
+bool Player::EnsureWorker() {
   {
     const Hold hold(*lock_);
     const bool served = worker_ && worker_->driver.InsideForMs() < kWedgedAfterMs;
-    if (!pending_ || served) return;
+    if (!pending_ || served) return true;
   }
   std::shared_ptr<Worker> fresh;
   try {
@@ -122,11 +122,11 @@ void Player::EnsureWorker() {
   {
     const Hold hold(*lock_);
     const bool served = worker_ && worker_->driver.InsideForMs() < kWedgedAfterMs;
-    if (!pending_ || served) return;
+    if (!pending_ || served) return true;
     if (!RoomForAnotherThread()) {
       pending_->completion->Finish(ZELNOR_E_DEVICE);
       pending_.reset();
-      return;
+      return false;
     }
     if (worker_) AbandonWedgedWorker();
     worker_ = fresh;
@@ -144,6 +144,7 @@ void Player::EnsureWorker() {
   }
   const Hold hold(*lock_);
   fresh->thread = std::move(thread);
+  return true;
 }
 
 bool Player::RoomForAnotherThread() const {

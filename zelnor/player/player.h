@@ -51,8 +51,9 @@ class Player {
   struct Worker;
 
   // Starts a thread for the pending request if none serves it, or replaces
-  // one wedged in the driver.
-  void EnsureWorker();
+  // one wedged in the driver. False if two threads are stuck already: the
+  // pending request is then dropped as ZELNOR_E_DEVICE.
+  bool EnsureWorker();
   // With the lock held.
   [[nodiscard]] bool RoomForAnotherThread() const;
   void AbandonWedgedWorker();
