@@ -191,17 +191,19 @@ struct Heard {
   uint64_t blocks_heard;
 };
 
+struct ProgressLog {
+  zelnor_test::FakePlatform* platform;
+  std::vector<Heard> heard;
+};
+
+void ZELNOR_CALL RecordProgress(void* log, const ZelnorProgress* progress) {
+  auto* self = static_cast<ProgressLog*>(log);
+  self->heard.push_back({*progress, self->platform->Device(0).blocks_done});
+}
+
 TEST_F(PlayerTest, ProgressNamesEachSymbolAsItsBlockStartsToSoundAndThenTheEnd) {
-  struct Context {
-    zelnor_test::FakePlatform* platform;
-    std::vector<Heard> heard;
-  } context{&platform_, {}};
-  const zelnor::ProgressCallback progress{
-      [](void* pointer, const ZelnorProgress* now) {
-        auto* self = static_cast<Context*>(pointer);
-        self->heard.push_back({*now, self->platform->Device(0).blocks_done});
-      },
-      &context};
+  ProgressLog context{&platform_, {}};
+  const zelnor::ProgressCallback progress{&RecordProgress, &context};
   std::future<int> call =
       std::async(std::launch::async, [&] { return player_.Play(Dial("7*", progress), false); });
   for (size_t block = 0; block < 2 * kBlocksPerSymbol; ++block) {
