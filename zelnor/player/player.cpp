@@ -212,9 +212,10 @@ std::unique_ptr<Player::Request> Player::TakeRequest(Worker& self) {
 bool Player::RetireIfIdle(const std::shared_ptr<Worker>& self) {
   const Hold hold(*lock_);
   if (self->dismissed) return true;
-  // With a thread still stuck in the driver, a retired one still exiting
-  // would leave no room for the next call's thread.
-  if (pending_ || Running(abandoned_)) return false;
+  // Beside a thread still stuck in the driver (or one that retired before
+  // and is still exiting), a retired one still exiting would leave no room
+  // for the next call's thread.
+  if (pending_ || Running(abandoned_) || Running(retired_)) return false;
   worker_.reset();
   retired_ = self;
   return true;

@@ -29,7 +29,6 @@ class PlayerLock {
   virtual ~PlayerLock() = default;
   virtual void lock() = 0;
   virtual void unlock() = 0;
-  virtual bool try_lock() = 0;
 };
 
 // A started thread, to tell whether it has ended.

@@ -32,7 +32,6 @@ class SlimLock final : public PlayerLock {
  public:
   void lock() override { ::AcquireSRWLockExclusive(&lock_); }
   void unlock() override { ::ReleaseSRWLockExclusive(&lock_); }
-  bool try_lock() override { return ::TryAcquireSRWLockExclusive(&lock_) != 0; }
 
  private:
   SRWLOCK lock_ = SRWLOCK_INIT;

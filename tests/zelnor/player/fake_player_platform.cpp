@@ -109,7 +109,6 @@ class FakeLock final : public zelnor::PlayerLock {
  public:
   void lock() override { mutex_.lock(); }
   void unlock() override { mutex_.unlock(); }
-  bool try_lock() override { return mutex_.try_lock(); }
 
  private:
   std::mutex mutex_;
