@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +39,28 @@ std::vector<std::string> CallsAfter(const DeviceLog& log, size_t first) {
   return {log.calls.begin() + static_cast<std::ptrdiff_t>(first), log.calls.end()};
 }
 
+// A synchronous call on a thread of its own.
+class SyncCall {
+ public:
+  SyncCall(zelnor::Player& player, std::optional<Playback> playback)
+      : thread_([this, &player, playback = std::move(playback)]() mutable {
+          result_ = player.Play(std::move(playback), false);
+        }) {}
+  SyncCall(const SyncCall&) = delete;
+  SyncCall& operator=(const SyncCall&) = delete;
+  ~SyncCall() {
+    if (thread_.joinable()) thread_.join();
+  }
+  int get() {
+    thread_.join();
+    return result_;
+  }
+
+ private:
+  int result_ = -1;
+  std::thread thread_;
+};
+
 class PlayerTest : public testing::Test {
  protected:
   void TearDown() override { platform_.EndThreads(); }
@@ -47,9 +69,8 @@ class PlayerTest : public testing::Test {
     return Playback{Sequence(symbols), ZELNOR_DEFAULT_DEVICE, progress};
   }
   int PlayAsync(const std::string& symbols) { return player_.Play(Dial(symbols), true); }
-  std::future<int> PlaySync(const std::string& symbols) {
-    return std::async(std::launch::async,
-                      [this, symbols] { return player_.Play(Dial(symbols), false); });
+  std::unique_ptr<SyncCall> PlaySync(const std::string& symbols) {
+    return std::make_unique<SyncCall>(player_, Dial(symbols));
   }
   // Lets the clock run in kWedgeCheckMs steps while `waiters` are parked.
   void AdvanceInSteps(uint64_t ms, int waiters) {
@@ -64,14 +85,14 @@ class PlayerTest : public testing::Test {
 };
 
 TEST_F(PlayerTest, ALaterCallStopsASynchronousOneWhichSaysSoAndOnlyTheLaterIsHeardAfter) {
-  std::future<int> first = PlaySync("1111");
+  auto first = PlaySync("1111");
   platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 8; });
   platform_.PlayBlocks(0, 2);
   platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 10; });
   const size_t calls_before_stop = platform_.Device(0).calls.size();
 
   EXPECT_EQ(PlayAsync("2"), ZELNOR_OK);
-  EXPECT_EQ(first.get(), ZELNOR_E_STOPPED);
+  EXPECT_EQ(first->get(), ZELNOR_E_STOPPED);
   platform_.PlayUntilClosed(1);
 
   const DeviceLog stopped = platform_.Device(0);
@@ -81,18 +102,18 @@ TEST_F(PlayerTest, ALaterCallStopsASynchronousOneWhichSaysSoAndOnlyTheLaterIsHea
 }
 
 TEST_F(PlayerTest, ASynchronousCallReturnsOnceTheLastBlockIsBackWithEverySampleHeard) {
-  std::future<int> call = PlaySync("159#");
+  auto call = PlaySync("159#");
   platform_.PlayUntilClosed(0);
-  EXPECT_EQ(call.get(), ZELNOR_OK);
+  EXPECT_EQ(call->get(), ZELNOR_OK);
   EXPECT_EQ(platform_.Device(0).heard, Rendered("159#"));
 }
 
 TEST_F(PlayerTest, ADeviceThatStopsTakingSamplesFailsTheCallWithinTheDialAndTheGrace) {
-  std::future<int> call = PlaySync("1");
+  auto call = PlaySync("1");
   platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 4; });
   const uint64_t start = platform_.NowMs();
   AdvanceInSteps(zelnor::kDeviceGraceMs, 2);  // the caller and the player thread
-  EXPECT_EQ(call.get(), ZELNOR_E_DEVICE);
+  EXPECT_EQ(call->get(), ZELNOR_E_DEVICE);
   EXPECT_LE(platform_.NowMs() - start, 80 + zelnor::kDeviceGraceMs);
 }
 
@@ -101,10 +122,10 @@ TEST_F(PlayerTest, AWedgedPlayerIsReplacedAndNeverSoundsWhenTheDriverLetsItGo) {
   ASSERT_EQ(PlayAsync("1111"), ZELNOR_OK);
   platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.hanging; });
 
-  std::future<int> second = PlaySync("2");
+  auto second = PlaySync("2");
   AdvanceInSteps(zelnor::kWedgedAfterMs, 1);  // the second caller
   platform_.PlayUntilClosed(1);
-  EXPECT_EQ(second.get(), ZELNOR_OK);
+  EXPECT_EQ(second->get(), ZELNOR_OK);
   EXPECT_EQ(platform_.Device(1).heard, Rendered("2"));
 
   const size_t calls_before_release = platform_.Device(0).calls.size();
@@ -131,9 +152,9 @@ TEST_F(PlayerTest, WithTwoPlayersWedgedACallFailsAtOnceAndPlayingResumesOnceOneR
 
   platform_.ReleaseHangs();
   platform_.AwaitDevice(1, [](const DeviceLog& log) { return log.Closed(); });
-  std::future<int> after = PlaySync("4");
+  auto after = PlaySync("4");
   platform_.PlayUntilClosed(2);
-  EXPECT_EQ(after.get(), ZELNOR_OK);
+  EXPECT_EQ(after->get(), ZELNOR_OK);
   EXPECT_EQ(platform_.Device(2).heard, Rendered("4"));
   EXPECT_LE(platform_.PeakThreads(), 2);
 }
@@ -204,14 +225,13 @@ void ZELNOR_CALL RecordProgress(void* log, const ZelnorProgress* progress) {
 TEST_F(PlayerTest, ProgressNamesEachSymbolAsItsBlockStartsToSoundAndThenTheEnd) {
   ProgressLog context{&platform_, {}};
   const zelnor::ProgressCallback progress{&RecordProgress, &context};
-  std::future<int> call =
-      std::async(std::launch::async, [&] { return player_.Play(Dial("7*", progress), false); });
+  auto call = std::make_unique<SyncCall>(player_, Dial("7*", progress));
   for (size_t block = 0; block < 2 * kBlocksPerSymbol; ++block) {
     platform_.AwaitTimedWaiters(2);  // the caller, and the player waiting for a block
     platform_.PlayBlocks(0, 1);
     platform_.AwaitBlockSeen(0);
   }
-  ASSERT_EQ(call.get(), ZELNOR_OK);
+  ASSERT_EQ(call->get(), ZELNOR_OK);
 
   ASSERT_EQ(context.heard.size(), 3u);
   const uint64_t expected_blocks[] = {0, kBlocksPerSymbol, 2 * kBlocksPerSymbol};
