@@ -54,16 +54,25 @@ class Player {
   // one wedged in the driver. False if two threads are stuck already: the
   // pending request is then dropped as ZELNOR_E_DEVICE.
   bool EnsureWorker();
-  // With the lock held.
+  // With the lock held: fewer than two threads would run with one more.
   [[nodiscard]] bool RoomForAnotherThread() const;
+  // With the lock held: leaves worker_ to its driver call, failing its request.
   void AbandonWedgedWorker();
+  // Drops the pending request with `result`.
   void FailPending(int result);
 
+  // A player thread's life: plays what the mailbox holds until dismissed
+  // or idle.
   void RunWorker(const std::shared_ptr<Worker>& self);
+  // With the lock held: the newest request, now playing, or null.
   std::unique_ptr<Request> TakeRequest(Worker& self);
+  // True if the idle thread may end: nothing came in meanwhile.
   bool RetireIfIdle(const std::shared_ptr<Worker>& self);
+  // Counts the devices, opens one and streams the request into it.
   int PlayOnDevice(Worker& self, Request& request);
 
+  // The player's last count, taken within kDeviceCountTrustedMs, had no
+  // such device.
   [[nodiscard]] bool KnownMissing(uint32_t device_id) const;
 
   PlayerPlatform& platform_;

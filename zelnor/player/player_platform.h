@@ -43,12 +43,15 @@ enum class WaitResult { kFirst, kSecond, kTimedOut };
 class PlayerPlatform {
  public:
   virtual ~PlayerPlatform() = default;
-  // The Signal and thread factories throw ZelnorError (ZELNOR_E_SYSTEM).
+  // An event, not set. Throws ZelnorError (ZELNOR_E_SYSTEM).
   virtual std::unique_ptr<Signal> NewSignal(bool manual_reset) = 0;
   virtual std::unique_ptr<PlayerLock> NewLock() = 0;
+  // A closed device, for one playback.
   virtual std::unique_ptr<AudioDevice> NewAudioDevice() = 0;
   // Runs `body` on a new thread that keeps the library loaded until it ends.
+  // Throws ZelnorError (ZELNOR_E_SYSTEM).
   virtual std::unique_ptr<PlayerThread> StartThread(std::function<void()> body) = 0;
+  // Waits up to `ms` for either signal (both made by this platform).
   virtual WaitResult WaitEither(Signal& first, Signal& second, uint32_t ms) = 0;
   // A monotonic clock.
   virtual uint64_t NowMs() = 0;
