@@ -7,7 +7,9 @@ Plays a dial through play_dtmf_tool.exe into the paced sink
 (alsa_paced.conf.in), stamping each "progress" line as it arrives. Passes
 when there is one report per symbol, in order, and one at the end, each
 within 40 ms of the moment that symbol's tone (or the dial's last sample)
-reached the sink.
+reached the sink. Not part of the suite: under Wine 8 the reports come about
+50 ms early, as blocks are handed back before Wine's buffer and the sink's
+one-page pipe (43 ms) have played them.
 """
 import array
 import os
@@ -77,7 +79,9 @@ def main():
     if heard != expected or len(starts) != len(DIAL):
         print(f"FAIL reports {heard}, tones heard {len(starts)}")
         return 1
-    moments = [sink_time(times, 2 * s) for s in starts] + [sink_time(times, 2 * len(samples))]
+    # The end is the dial's last sample, not the capture's: Wine may pad it.
+    dial_end = starts[0] + len(DIAL) * 2 * INTERVAL_MS * RATE // 1000
+    moments = [sink_time(times, 2 * s) for s in starts + [dial_end]]
     failures = 0
     for (arrived, words), moment in zip(reports, moments):
         late_ms = (arrived - moment) * 1000
