@@ -113,6 +113,7 @@ bool Player::EnsureWorker() {
     if (!pending_ || served) return true;
   }
   std::shared_ptr<Worker> fresh;
+  std::unique_ptr<Request> dropped;
   try {
     fresh = std::make_shared<Worker>(platform_);
   } catch (...) {
@@ -123,13 +124,16 @@ bool Player::EnsureWorker() {
     const Hold hold(*lock_);
     const bool served = worker_ && worker_->driver.InsideForMs() < kWedgedAfterMs;
     if (!pending_ || served) return true;
-    if (!RoomForAnotherThread()) {
-      pending_->completion->Finish(ZELNOR_E_DEVICE);
-      pending_.reset();
-      return false;
+    if (RoomForAnotherThread()) {
+      if (worker_) AbandonWedgedWorker();
+      worker_ = fresh;
+    } else {
+      dropped = std::move(pending_);
     }
-    if (worker_) AbandonWedgedWorker();
-    worker_ = fresh;
+  }
+  if (dropped) {
+    dropped->completion->Finish(ZELNOR_E_DEVICE);
+    return false;  // the symbols' copy freed outside the lock
   }
   std::unique_ptr<PlayerThread> thread;
   try {
