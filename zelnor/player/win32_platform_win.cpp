@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "common/handles_win.h"
 #include "common/unique_event_win.h"
 #include "zelnor.h"
@@ -15,17 +17,28 @@ namespace {
 class Win32Signal final : public Signal {
  public:
   explicit Win32Signal(bool manual_reset)
-      : event_(manual_reset ? EventReset::kManual : EventReset::kAuto) {
+      : event_(manual_reset ? EventReset::kManual : EventReset::kAuto),
+        manual_reset_(manual_reset) {
     if (!event_.valid()) throw ZelnorError(ZELNOR_E_SYSTEM, "CreateEvent failed");
   }
-  void Set() override { event_.Set(); }
-  void Reset() override { event_.Reset(); }
-  bool IsSet() override { return event_.IsSet(); }
+  void Set() override {
+    set_ = true;
+    event_.Set();
+  }
+  void Reset() override {
+    set_ = false;
+    event_.Reset();
+  }
+  // The player asks before every block whether to stop; under Wine each
+  // look at the event itself is a round trip to the server.
+  bool IsSet() override { return manual_reset_ ? set_.load() : event_.IsSet(); }
   bool Wait(uint32_t ms) override { return event_.Wait(ms); }
   [[nodiscard]] HANDLE get() const { return event_.get(); }
 
  private:
   UniqueEvent event_;
+  bool manual_reset_;
+  std::atomic<bool> set_{false};  // a manual-reset event's state
 };
 
 class SlimLock final : public PlayerLock {
