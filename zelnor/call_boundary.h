@@ -5,21 +5,25 @@
 #include <new>
 
 #include "zelnor.h"
+#include "zelnor/exception_globals_win.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 
 template <typename Call>
 int ResultOf(Call&& call) noexcept {
+  int result = ZELNOR_E_SYSTEM;
   try {
-    return call();
+    result = call();
   } catch (const ZelnorError& error) {
-    return error.code();
+    result = error.code();
   } catch (const std::bad_alloc&) {
-    return ZELNOR_E_OUT_OF_MEMORY;
+    result = ZELNOR_E_OUT_OF_MEMORY;
   } catch (...) {
-    return ZELNOR_E_SYSTEM;
   }
+  // The caller's thread may never call again before the DLL is freed.
+  ReleaseThreadExceptionRecord();
+  return result;
 }
 
 }  // namespace zelnor

@@ -16,11 +16,23 @@
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
  * async       0: return once the last sample has been played; with
- *             ZELNOR_E_STOPPED if a later call stopped it first; or with
+ *             ZELNOR_E_STOPPED if a later call stopped it first; with
+ *             ZELNOR_E_NO_DEVICE if there is no output device; or with
  *             ZELNOR_E_DEVICE at most 3 s past the dial's length if the
  *             device stops taking samples.
  *             otherwise: copy the symbols and return at once, never waiting
- *             for the device.
+ *             for the device and never calling it: the library's player
+ *             thread counts the devices as each playback begins.
+ *             ZELNOR_E_NO_DEVICE is returned if that count, taken within the
+ *             last 5 s, found none; so after a device goes away the first
+ *             asynchronous call returns ZELNOR_OK and plays nothing, and
+ *             the calls after it (or any synchronous call) see the error.
+ *
+ * The library plays on one thread of its own, started by the first call and
+ * ended after 5 s idle. One stuck for 1 s inside an audio driver that never
+ * returns is left there and a fresh one takes over, so the library has at
+ * most two threads; with both stuck a call fails at once with
+ * ZELNOR_E_DEVICE.
  *
  * A call stops any playback still going on (from any thread) before it
  * starts; a string with no symbols only stops it. A null pointer changes

@@ -118,33 +118,26 @@ TEST_F(ZelnorDll, AnAsynchronousCallReturnsAtOnceAndAnEmptyStringStopsIt) {
   EXPECT_EQ(CapturedBytes(), stopped_at);
 }
 
-TEST_F(ZelnorDll, ANewCallReplacesThePlayingOne) {
-  ASSERT_EQ(play_("0000000000", 1000, 1), ZELNOR_OK);  // 20 s if left alone
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  int result = -1;
-  EXPECT_LT(TimedPlay("1", 50, 0, &result), 2000.0);
-  EXPECT_EQ(result, ZELNOR_OK);
-}
-
-TEST_F(ZelnorDll, ASynchronousCallEndsEarlyWhenAnotherThreadReplacesIt) {
+// What is heard after the switch is decoded by play_dtmf_capture_test.sh.
+TEST_F(ZelnorDll, ASynchronousCallStoppedByAnotherThreadSaysSo) {
   std::thread replacer([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     play_("2", 40, 1);
   });
-  int result = -1;
-  EXPECT_LT(TimedPlay("0000000000", 1000, 0, &result), 5000.0);
-  EXPECT_EQ(result, ZELNOR_OK);
+  EXPECT_EQ(play_("0000000000", 1000, 0), ZELNOR_E_STOPPED);
   replacer.join();
 }
 
-TEST_F(ZelnorDll, CallsFromManyThreadsAtOnceAllSucceed) {
+TEST_F(ZelnorDll, CallsFromManyThreadsAtOnceAllSucceedOrAreStopped) {
   std::vector<std::thread> threads;
   std::vector<int> failures(8, 0);
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([this, t, &failures] {
       for (int i = 0; i < 15; ++i) {
         const char* dial = (i % 3 == 0) ? "" : "1#";
-        if (play_(dial, 40, (t + i) % 2) != ZELNOR_OK) ++failures[t];
+        const int async = (t + i) % 2;
+        const int result = play_(dial, 40, async);
+        if (result != ZELNOR_OK && (async || result != ZELNOR_E_STOPPED)) ++failures[t];
       }
     });
   }

@@ -1,6 +1,8 @@
 // Drives zelnor.dll from the command line for the capture tests and the
 // benchmarks. Each argument group is one step:
 //   play sync|async INTERVAL TEXT   TEXT as given, or hex:8341... for raw bytes
+//   progress INTERVAL TEXT          a synchronous PlayDTMFEx printing a line
+//                                   "progress index=I symbol=C" per report
 //   sleep MS
 //   unload                          FreeLibrary the DLL
 //   exit                            ExitProcess at once, mid-playback or not
@@ -50,6 +52,13 @@ double NowMs() {
   ::QueryPerformanceFrequency(&frequency);
   ::QueryPerformanceCounter(&counter);
   return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void ZELNOR_CALL PrintProgress(void*, const ZelnorProgress* progress) {
+  std::printf("progress index=%llu symbol=%c\n",
+              static_cast<unsigned long long>(progress->symbol_index),
+              progress->symbol ? progress->symbol : '-');
+  std::fflush(stdout);
 }
 
 struct FloodFigures {
@@ -117,6 +126,15 @@ int wmain(int argc, wchar_t** argv) {
       // The string is ours again: a library still reading it would now dial 9s.
       dial.assign(dial.size(), '9');
       std::printf("result=%d ms=%.3f\n", result, elapsed);
+      std::fflush(stdout);
+    } else if (step == "progress" && i + 2 < argc) {
+      const auto play_ex = reinterpret_cast<decltype(&PlayDTMFEx)>(
+          reinterpret_cast<void*>(::GetProcAddress(library.get(), "PlayDTMFEx")));
+      ZelnorOptions options = ZELNOR_OPTIONS_FOR_INTERVAL(std::atoi(Narrow(argv[i + 1]).c_str()));
+      options.progress = &PrintProgress;
+      const std::string dial = Narrow(argv[i + 2]);
+      i += 2;
+      std::printf("result=%d\n", play_ex ? play_ex(dial.c_str(), &options, 0) : -1);
       std::fflush(stdout);
     } else if (step == "sleep" && i + 1 < argc) {
       ::Sleep(static_cast<DWORD>(std::atoi(Narrow(argv[++i]).c_str())));

@@ -1,0 +1,36 @@
+#pragma once
+// The narrow view of an audio output the player needs: 16-bit mono blocks
+// queued in order and handed back once played. waveOut stands behind it in
+// the DLL, a fake in the tests. Any call may hang in a failing driver.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zelnor {
+
+class Signal;
+
+class AudioDevice {
+ public:
+  virtual ~AudioDevice() = default;
+
+  // Output devices present; 0 when there are none.
+  virtual uint32_t DeviceCount() = 0;
+  // Opens device `id` (or the system's choice) at `sample_rate`; `block_done`
+  // is set each time a block is handed back. Returns ZELNOR_OK or the
+  // ZELNOR_E_ code for the failure.
+  virtual int Open(uint32_t id, uint32_t sample_rate, Signal& block_done) = 0;
+  // Queues a copy of `count` samples (one block, at most kBlockMs long) while
+  // fewer than kQueuedBlocks are queued. False if the device refuses it.
+  virtual bool Write(const int16_t* samples, size_t count) = 0;
+  // Blocks handed back since Open, in the order they were written.
+  virtual uint64_t BlocksDone() = 0;
+  // Holds and resumes output, so a queue can fill before it starts to sound.
+  virtual void Pause() = 0;
+  virtual void Restart() = 0;
+  // Drops what is queued and takes every block back; may never return on a
+  // device that stopped taking samples.
+  virtual void Reset() = 0;
+};
+
+}  // namespace zelnor

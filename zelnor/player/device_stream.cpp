@@ -1,0 +1,71 @@
+#include "zelnor/player/device_stream.h"
+
+#include "zelnor.h"
+#include "zelnor/player/timing.h"
+
+namespace zelnor {
+
+int DeviceStream::Play(DtmfSequence& sequence, ProgressReport& progress) {
+  if (stop_.IsSet()) return ZELNOR_E_STOPPED;
+  const uint64_t block_samples = uint64_t{sequence.SampleRate()} * kBlockMs / 1000;
+  block_.resize(static_cast<size_t>(block_samples));
+
+  // The device starts only once the whole queue is in: started by the first
+  // write it would hold one block, and a feeding thread delayed that long
+  // leaves a gap in the tone.
+  {
+    const DriverWatch::Call call(watch_);
+    device_.Pause();
+  }
+  int status = TopUp(sequence, 0);
+  if (status != ZELNOR_OK) return status;
+  // A thread released from a driver call long after it was replaced must not
+  // start the device again.
+  if (stop_.IsSet()) return ZELNOR_E_STOPPED;
+  {
+    const DriverWatch::Call call(watch_);
+    device_.Restart();
+  }
+
+  for (;;) {
+    uint64_t done = 0;
+    {
+      const DriverWatch::Call call(watch_);
+      done = device_.BlocksDone();
+    }
+    // The device is now sounding the block after the last one handed back.
+    progress.HeardUpTo((done + 1) * block_samples);
+    if (all_written_ && done >= written_) {
+      progress.End();
+      return ZELNOR_OK;
+    }
+    status = TopUp(sequence, done);
+    if (status != ZELNOR_OK) return status;
+    if (all_written_ && done >= written_) continue;
+    switch (platform_.WaitEither(stop_, block_done_, kDeviceGraceMs)) {
+      case WaitResult::kFirst:
+        return ZELNOR_E_STOPPED;
+      case WaitResult::kTimedOut:
+        return ZELNOR_E_DEVICE;
+      case WaitResult::kSecond:
+        break;
+    }
+  }
+}
+
+int DeviceStream::TopUp(DtmfSequence& sequence, uint64_t done) {
+  while (!all_written_ && written_ - done < kQueuedBlocks) {
+    const size_t filled = sequence.Generate(block_.data(), block_.size());
+    if (filled == 0) {
+      all_written_ = true;
+      break;
+    }
+    if (stop_.IsSet()) return ZELNOR_E_STOPPED;
+    const DriverWatch::Call call(watch_);
+    if (!device_.Write(block_.data(), filled)) return ZELNOR_E_DEVICE;
+    ++written_;
+  }
+  return ZELNOR_OK;
+}
+
+}  // namespace zelnor
