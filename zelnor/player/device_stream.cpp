@@ -33,8 +33,9 @@ int DeviceStream::Play(DtmfSequence& sequence, ProgressReport& progress) {
       const DriverWatch::Call call(watch_);
       done = device_.BlocksDone();
     }
-    // The device is now sounding the block after the last one handed back.
-    progress.HeardUpTo((done + 1) * block_samples);
+    // A block handed back has left the queue for the device's own buffer,
+    // which sounds it next.
+    progress.HeardUpTo(done * block_samples);
     if (all_written_ && done >= written_) {
       progress.End();
       return ZELNOR_OK;

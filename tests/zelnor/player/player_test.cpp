@@ -14,6 +14,7 @@
 #include "tests/zelnor/player/fake_player_platform.h"
 #include "zelnor.h"
 #include "zelnor/player/timing.h"
+#include "zelnor/signal/symbol_reader.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ const zelnor::SequenceOptions kOptions{40, 40, 8000};
 constexpr size_t kBlocksPerSymbol = 4;
 
 zelnor::DtmfSequence Sequence(const std::string& symbols) {
-  return zelnor::DtmfSequence(symbols, kOptions);
+  return zelnor::DtmfSequence(zelnor::ReadDial(std::wstring(symbols.begin(), symbols.end())),
+                              kOptions);
 }
 
 std::vector<int16_t> Rendered(const std::string& symbols) {
@@ -222,7 +224,7 @@ void ZELNOR_CALL RecordProgress(void* log, const ZelnorProgress* progress) {
   self->heard.push_back({*progress, self->platform->Device(0).blocks_done});
 }
 
-TEST_F(PlayerTest, ProgressNamesEachSymbolAsItsBlockStartsToSoundAndThenTheEnd) {
+TEST_F(PlayerTest, ProgressNamesEachSymbolOnceItsFirstBlockIsHandedBackAndThenTheEnd) {
   ProgressLog context{&platform_, {}};
   const zelnor::ProgressCallback progress{&RecordProgress, &context};
   auto call = std::make_unique<SyncCall>(player_, Dial("7*", progress));
@@ -234,7 +236,7 @@ TEST_F(PlayerTest, ProgressNamesEachSymbolAsItsBlockStartsToSoundAndThenTheEnd) 
   ASSERT_EQ(call->get(), ZELNOR_OK);
 
   ASSERT_EQ(context.heard.size(), 3u);
-  const uint64_t expected_blocks[] = {0, kBlocksPerSymbol, 2 * kBlocksPerSymbol};
+  const uint64_t expected_blocks[] = {1, kBlocksPerSymbol + 1, 2 * kBlocksPerSymbol};
   const char expected_symbols[] = {'7', '*', 0};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(context.heard[i].progress.symbol_index, i);
