@@ -25,5 +25,9 @@ if(WIN32)
       -static -static-libgcc -static-libstdc++
       -Wl,--dynamicbase -Wl,--nxcompat
       $<$<CONFIG:Release>:-s>)
+    # What ships is a window, a console tool and a DLL's glue, all waiting
+    # on the user or the device: optimised for size. The tone generator's
+    # sources ask for speed themselves (zelnor/signal).
+    target_compile_options(project_options INTERFACE $<$<CONFIG:Release>:-Os>)
   endif()
 endif()

@@ -46,10 +46,15 @@ void FreeExceptionSlot() noexcept {
 
 void ReleaseThreadExceptionRecord() noexcept {
   if (g_slot == TLS_OUT_OF_INDEXES) return;
+  // TlsGetValue clears the thread's last error, which a call that failed
+  // with ZELNOR_E_FILE has just set for its caller.
+  const DWORD caller_error = ::GetLastError();
   auto* record = static_cast<ExceptionRecord*>(::TlsGetValue(g_slot));
-  if (!record || record->caught_exceptions || record->uncaught_exceptions) return;
-  ::TlsSetValue(g_slot, nullptr);
-  ::HeapFree(::GetProcessHeap(), 0, record);
+  if (record && !record->caught_exceptions && !record->uncaught_exceptions) {
+    ::TlsSetValue(g_slot, nullptr);
+    ::HeapFree(::GetProcessHeap(), 0, record);
+  }
+  ::SetLastError(caller_error);
 }
 
 }  // namespace zelnor

@@ -2,20 +2,27 @@
 
 #include <windows.h>
 
-#include <string>
-#include <system_error>
+#include <cwchar>
+#include <vector>
 
 #include "common/handles_win.h"
-#include "common/win32_error_win.h"
 #include "zelnor.h"
 #include "zelnor/output/wav_writer.h"
 
 namespace zelnor {
 namespace {
 
-[[noreturn]] void ThrowError(DWORD error, const char* what) {
-  throw std::system_error(static_cast<int>(error), std::system_category(), what);
-}
+// Why the file could not be written, as the system said it. Kept apart
+// from std::system_error and std::wstring, which would bring the C++
+// library's error categories and its whole wide string into the DLL.
+struct FileFailure {
+  DWORD error;
+};
+
+[[noreturn]] void ThrowError(DWORD error) { throw FileFailure{error}; }
+[[noreturn]] void ThrowLastError() { ThrowError(::GetLastError()); }
+
+using WidePath = std::vector<wchar_t>;  // NUL-terminated
 
 // Writes all of each run, retrying the rest of a short write: a full disk
 // under Wine takes part of a write and reports success with no error set.
@@ -26,9 +33,9 @@ class FileSink final : public ByteSink {
     while (count > 0) {
       DWORD written = 0;
       if (!::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
-        ThrowLastError("WriteFile");
+        ThrowLastError();
       }
-      if (written == 0) ThrowError(ERROR_DISK_FULL, "WriteFile");
+      if (written == 0) ThrowError(ERROR_DISK_FULL);
       bytes += written;
       count -= written;
     }
@@ -48,41 +55,52 @@ bool SetDeleteOnClose(HANDLE file, bool delete_on_close) {
                                       sizeof disposition) != FALSE;
 }
 
-std::wstring FullPath(const wchar_t* path) {
+WidePath FullPath(const wchar_t* path) {
   const DWORD size = ::GetFullPathNameW(path, 0, nullptr, nullptr);
-  if (size == 0) ThrowLastError("GetFullPathNameW");
-  std::wstring full(size, L'\0');
+  if (size == 0) ThrowLastError();
+  WidePath full(size, L'\0');
   const DWORD length = ::GetFullPathNameW(path, size, full.data(), nullptr);
-  if (length == 0 || length >= size) ThrowLastError("GetFullPathNameW");
-  full.resize(length);
+  if (length == 0 || length >= size) ThrowLastError();
+  full.resize(length + 1);
   return full;
 }
 
 // "C:\dir\~name.wav.1a2b3c4d.tmp" for "C:\dir\name.wav": beside the target,
 // so the move is a rename on the same volume, and named for it.
-std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
-  const size_t name_start = target.find_last_of(L"\\/") + 1;
+WidePath TemporaryName(const WidePath& target, unsigned attempt) {
+  size_t name_start = 0;
+  for (size_t i = 0; target[i] != L'\0'; ++i) {
+    if (target[i] == L'\\' || target[i] == L'/') name_start = i + 1;
+  }
   const unsigned long long tag = (static_cast<unsigned long long>(::GetCurrentProcessId()) << 20) ^
                                  ::GetTickCount64() ^ (attempt * 0x9E3779B9ull);
   wchar_t hex[9];
   const wchar_t digits[] = L"0123456789abcdef";
   for (int i = 0; i < 8; ++i) hex[i] = digits[(tag >> (28 - 4 * i)) & 0xF];
   hex[8] = L'\0';
-  return target.substr(0, name_start) + L"~" + target.substr(name_start) + L"." + hex + L".tmp";
+  WidePath name(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(name_start));
+  name.push_back(L'~');
+  name.insert(name.end(), target.begin() + static_cast<std::ptrdiff_t>(name_start),
+              target.end() - 1);
+  for (const wchar_t* tail : {L".", static_cast<const wchar_t*>(hex), L".tmp"}) {
+    name.insert(name.end(), tail, tail + std::wcslen(tail));
+  }
+  name.push_back(L'\0');
+  return name;
 }
 
 // The file being written: removed on every way out but Keep().
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::wstring& target) {
+  explicit TemporaryFile(const WidePath& target) {
     constexpr unsigned kAttempts = 16;
     for (unsigned attempt = 0; attempt < kAttempts && !file_; ++attempt) {
       path_ = TemporaryName(target, attempt);
-      file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+      file_.reset(::CreateFileW(path_.data(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file_ && ::GetLastError() != ERROR_FILE_EXISTS) ThrowLastError("CreateFileW");
+      if (!file_ && ::GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
     }
-    if (!file_) ThrowLastError("CreateFileW");
+    if (!file_) ThrowLastError();
     // Where the system cannot, a killed writer leaves the temporary behind.
     deleted_on_close_ = SetDeleteOnClose(file_.get(), true);
   }
@@ -91,7 +109,7 @@ class TemporaryFile {
     const DWORD error = ::GetLastError();
     SetDeleteOnClose(file_.get(), true);
     file_.reset();
-    ::DeleteFileW(path_.c_str());  // gone already where delete-on-close held
+    ::DeleteFileW(path_.data());  // gone already where delete-on-close held
     ::SetLastError(error);
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -100,22 +118,22 @@ class TemporaryFile {
   [[nodiscard]] HANDLE get() const { return file_.get(); }
 
   // Every byte on disk, then the file moved over `target`.
-  void Keep(const std::wstring& target) {
-    if (!::FlushFileBuffers(file_.get())) ThrowLastError("FlushFileBuffers");
+  void Keep(const WidePath& target) {
+    if (!::FlushFileBuffers(file_.get())) ThrowLastError();
     if (deleted_on_close_ && !SetDeleteOnClose(file_.get(), false)) {
-      ThrowLastError("SetFileInformationByHandle");
+      ThrowLastError();
     }
     file_.reset();
-    if (!::MoveFileExW(path_.c_str(), target.c_str(),
+    if (!::MoveFileExW(path_.data(), target.data(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = ::GetLastError();
-      ::DeleteFileW(path_.c_str());
-      ThrowError(error, "MoveFileExW");
+      ::DeleteFileW(path_.data());
+      ThrowError(error);
     }
   }
 
  private:
-  std::wstring path_;
+  WidePath path_;
   UniqueKernelHandle file_;
   bool deleted_on_close_ = false;
 };
@@ -125,15 +143,14 @@ class TemporaryFile {
 int WriteWaveFile(const wchar_t* path, DtmfSequence& sequence) {
   RequireWaveSize(sequence);
   try {
-    const std::wstring target = FullPath(path);
+    const WidePath target = FullPath(path);
     TemporaryFile file(target);
     FileSink sink(file.get());
     WriteWave(sequence, sink);
     file.Keep(target);
-  } catch (const std::system_error& error) {
+  } catch (const FileFailure& failure) {
     // The caller learns why from the last error, so it is never left at 0.
-    const auto code = static_cast<DWORD>(error.code().value());
-    ::SetLastError(code != 0 ? code : ERROR_WRITE_FAULT);
+    ::SetLastError(failure.error != 0 ? failure.error : ERROR_WRITE_FAULT);
     return ZELNOR_E_FILE;
   }
   return ZELNOR_OK;

@@ -2,10 +2,12 @@
 # Runs a command with ALSA's default device recording into files, then
 # decodes the DTMF in what was played, in order, with multimon-ng.
 #
-#   capture_and_decode.sh [--match REGEX] [--keep DIR] [--conf TEMPLATE] EXPECTED -- COMMAND [ARGS...]
+#   capture_and_decode.sh [--match REGEX] [--silences MS,...] [--keep DIR] [--conf TEMPLATE]
+#                         EXPECTED -- COMMAND [ARGS...]
 #
 # Passes when the decoded symbols equal EXPECTED (or match the extended
-# REGEX with --match; EXPECTED is then only shown). Wine must already have a
+# REGEX with --match; EXPECTED is then only shown), and with --silences when
+# the last capture's silences between tones are those, to the millisecond. Wine must already have a
 # prefix whose audio driver is alsa (scripts/wine-env.sh); ALSA_CONFIG_PATH
 # is set for the command only, from TEMPLATE (default alsa_capture.conf.in)
 # with @CAPTURE_DIR@ filled in. Prints "decoded: ..." and the command's exit
@@ -13,10 +15,11 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-match="" keep="" conf="$here/alsa_capture.conf.in"
+match="" silences="" keep="" conf="$here/alsa_capture.conf.in"
 while [ $# -gt 0 ]; do
   case "$1" in
     --match) match=$2; shift 2 ;;
+    --silences) silences=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
     --conf) conf=$2; shift 2 ;;
     --) shift; break ;;
@@ -56,4 +59,7 @@ if [ -n "$match" ]; then
   [[ "$decoded" =~ $match ]] || { echo "expected a match for $match ($expected)" >&2; exit 1; }
 else
   [ "$decoded" = "$expected" ] || { echo "expected: $expected" >&2; exit 1; }
+fi
+if [ -n "$silences" ]; then
+  python3 "$here/find_tone_gaps.py" --silences "$silences" "$(ls -1t "$dir"/capture-* | head -1)" || exit 1
 fi

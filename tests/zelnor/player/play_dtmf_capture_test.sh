@@ -21,6 +21,11 @@ check "all sixteen symbols, separators skipped" \
 # ０９Ａｄ＊＃ then ア (trail byte 'A') and 表 (trail byte '\') then 5.
 check "full-width symbols and code page 932 trail bytes" \
   "09AD*#5" -- wine "$tool" play sync 60 "hex:824f825882608284819681948341955c35"
+check "a comma is a pause of 2 s after the gap" --silences 2060 \
+  "12" -- wine "$tool" play sync 60 "1,2"
+# 1, full-width comma (0x81 0x43 in code page 932), comma, 2: pauses add up.
+check "pauses add up, full-width commas too" --silences 4060 \
+  "12" -- wine "$tool" play sync 60 "hex:3181432c32"
 check "a new call cuts the playing one short" \
   --match '^1{1,7}2345$' "1...2345" -- wine "$tool" play async 150 11111111 sleep 250 play sync 60 2345
 check "a call without symbols stops the playback" \
