@@ -14,7 +14,22 @@ struct ExceptionRecord {
 
 DWORD g_slot = TLS_OUT_OF_INDEXES;
 
+// Keeps the thread's last error as it was: TlsGetValue clears it, and the
+// runtime asks for the record as a catch ends, after a failing call has set
+// the error its caller is to read.
+class LastErrorKept {
+ public:
+  LastErrorKept() noexcept : error_(::GetLastError()) {}
+  ~LastErrorKept() { ::SetLastError(error_); }
+  LastErrorKept(const LastErrorKept&) = delete;
+  LastErrorKept& operator=(const LastErrorKept&) = delete;
+
+ private:
+  DWORD error_;
+};
+
 ExceptionRecord* ThreadRecord() noexcept {
+  const LastErrorKept kept;
   auto* record = static_cast<ExceptionRecord*>(::TlsGetValue(g_slot));
   if (record) return record;
   record = static_cast<ExceptionRecord*>(
@@ -46,15 +61,11 @@ void FreeExceptionSlot() noexcept {
 
 void ReleaseThreadExceptionRecord() noexcept {
   if (g_slot == TLS_OUT_OF_INDEXES) return;
-  // TlsGetValue clears the thread's last error, which a call that failed
-  // with ZELNOR_E_FILE has just set for its caller.
-  const DWORD caller_error = ::GetLastError();
+  const LastErrorKept kept;
   auto* record = static_cast<ExceptionRecord*>(::TlsGetValue(g_slot));
-  if (record && !record->caught_exceptions && !record->uncaught_exceptions) {
-    ::TlsSetValue(g_slot, nullptr);
-    ::HeapFree(::GetProcessHeap(), 0, record);
-  }
-  ::SetLastError(caller_error);
+  if (!record || record->caught_exceptions || record->uncaught_exceptions) return;
+  ::TlsSetValue(g_slot, nullptr);
+  ::HeapFree(::GetProcessHeap(), 0, record);
 }
 
 }  // namespace zelnor
