@@ -211,6 +211,16 @@ double FirstCallInFreshProcessMs(const wchar_t* argument) {
   return microseconds / 1000.0;
 }
 
+// `what` for the first call right after loading, over 20 fresh processes.
+void ReportFreshProcesses(const wchar_t* argument, const char* what, double goal_ms) {
+  std::vector<double> figures;
+  for (int i = 0; i < 20; ++i) figures.push_back(FirstCallInFreshProcessMs(argument));
+  std::printf(
+      "%s, first call right after loading, 20 processes: median %.3f ms, worst %.3f ms "
+      "(goal <= %g)\n",
+      what, Median(figures), *std::max_element(figures.begin(), figures.end()), goal_ms);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -225,18 +235,8 @@ int wmain(int argc, wchar_t** argv) {
     return static_cast<int>((NowMs() - start) * 1000);
   }
   if (!first_call_only) {
-    std::vector<double> returns;
-    for (int i = 0; i < 20; ++i) returns.push_back(FirstCallInFreshProcessMs(kFirstReturnArgument));
-    std::printf(
-        "first async call's return, first call right after loading, 20 processes: median %.3f "
-        "ms, worst %.3f ms (goal <= 1)\n",
-        Median(returns), *std::max_element(returns.begin(), returns.end()));
-    std::vector<double> firsts;
-    for (int i = 0; i < 20; ++i) firsts.push_back(FirstCallInFreshProcessMs(kFirstCallArgument));
-    std::printf(
-        "first block queued, first call right after loading, 20 processes: median %.2f ms, "
-        "worst %.2f ms (goal <= 30)\n",
-        Median(firsts), *std::max_element(firsts.begin(), firsts.end()));
+    ReportFreshProcesses(kFirstReturnArgument, "first async call's return", 1.0);
+    ReportFreshProcesses(kFirstCallArgument, "first block queued", 30.0);
   }
 
   UniqueModule library(::LoadLibraryW(L"zelnor.dll"));

@@ -109,58 +109,56 @@ struct Reading {
   bool gap_given = false;
 };
 
+// An option's name as written and the value given to it.
+struct Value {
+  const std::wstring& name;
+  const std::wstring& text;
+};
+
 // What an option with a value does with it.
 struct ValueOption {
   std::wstring_view name;
-  void (*apply)(Reading& reading, const std::wstring& name, const std::wstring& value);
+  void (*apply)(Reading& reading, const Value& value);
 };
 
 const ValueOption kValueOptions[] = {
     {L"-o",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       if (value.empty()) Refuse(name, L"needs a file name, or - for standard output");
-       reading.command.output_path = value;
+     [](Reading& r, const Value& v) {
+       if (v.text.empty()) Refuse(v.name, L"needs a file name, or - for standard output");
+       r.command.output_path = v.text;
      }},
     {L"-t",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.tone_ms = ParseLength(name, value);
-     }},
+     [](Reading& r, const Value& v) { r.command.options.tone_ms = ParseLength(v.name, v.text); }},
     {L"-g",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.gap_ms = ParseLength(name, value);
-       reading.gap_given = true;
+     [](Reading& r, const Value& v) {
+       r.command.options.gap_ms = ParseLength(v.name, v.text);
+       r.gap_given = true;
      }},
     {L"-r",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.sample_rate = ParseRate(name, value);
-     }},
+     [](Reading& r, const Value& v) { r.command.options.sample_rate = ParseRate(v.name, v.text); }},
     {L"-d",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       if (value.empty()) Refuse(name, L"needs a device number or name");
-       reading.command.device = value;
+     [](Reading& r, const Value& v) {
+       if (v.text.empty()) Refuse(v.name, L"needs a device number or name");
+       r.command.device = v.text;
      }},
     {L"-l",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.level_db10 =
-           ParseDecibels(name, value, L"dBFS", ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10);
+     [](Reading& r, const Value& v) {
+       r.command.options.level_db10 =
+           ParseDecibels(v.name, v.text, L"dBFS", ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10);
      }},
     {L"--twist",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.twist_db10 =
-           ParseDecibels(name, value, L"dB", ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10);
+     [](Reading& r, const Value& v) {
+       r.command.options.twist_db10 =
+           ParseDecibels(v.name, v.text, L"dB", ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10);
      }},
     {L"--lead-in",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.lead_in_ms = ParseSilence(name, value);
+     [](Reading& r, const Value& v) {
+       r.command.options.lead_in_ms = ParseSilence(v.name, v.text);
      }},
     {L"--tail",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.tail_ms = ParseSilence(name, value);
-     }},
+     [](Reading& r, const Value& v) { r.command.options.tail_ms = ParseSilence(v.name, v.text); }},
     {L"--pause",
-     [](Reading& reading, const std::wstring& name, const std::wstring& value) {
-       reading.command.options.pause_ms = ParseLength(name, value);
-     }},
+     [](Reading& r, const Value& v) { r.command.options.pause_ms = ParseLength(v.name, v.text); }},
 };
 
 // One line of the option list, the descriptions in one column.
@@ -298,7 +296,7 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     const std::wstring name(option->name);
     const std::wstring value =
         argument == name ? NextValue(arguments, i, name) : *AttachedValue(option->name, argument);
-    option->apply(reading, name, value);
+    option->apply(reading, Value{name, value});
   }
   if (!reading.gap_given) command.options.gap_ms = command.options.tone_ms;
   if (command.action == Action::kListDevices) return command;

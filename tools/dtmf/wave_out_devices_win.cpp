@@ -1,5 +1,7 @@
 #include "tools/dtmf/wave_out_devices_win.h"
 
+#include "common/mono_pcm_format_win.h"
+
 namespace dtmf_tool {
 
 std::wstring WaveOutErrorText(MMRESULT result) {
@@ -23,14 +25,7 @@ std::vector<std::wstring> WaveOutDeviceNames() {
 
 std::wstring WaveOutFailureText(UINT device, uint32_t sample_rate) {
   if (::waveOutGetNumDevs() == 0) return WaveOutErrorText(MMSYSERR_NODRIVER);
-  // What the library plays: 16-bit mono PCM.
-  WAVEFORMATEX format{};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 1;
-  format.nSamplesPerSec = sample_rate;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = format.nChannels * format.wBitsPerSample / 8;
-  format.nAvgBytesPerSec = sample_rate * format.nBlockAlign;
+  const WAVEFORMATEX format = MonoPcm16Format(sample_rate);
   const MMRESULT query = ::waveOutOpen(nullptr, device, &format, 0, 0, WAVE_FORMAT_QUERY);
   // The device takes the format now: it failed while playing.
   return WaveOutErrorText(query != MMSYSERR_NOERROR ? query : MMSYSERR_ERROR);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "zelnor.h"
-#include "zelnor/player/mono_pcm_format_win.h"
+#include "common/mono_pcm_format_win.h"
 #include "zelnor/player/player_platform.h"
 
 namespace zelnor {

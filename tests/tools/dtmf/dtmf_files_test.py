@@ -18,22 +18,9 @@ import tempfile
 import time
 import unittest
 
-WINE, BIN_DIR = sys.argv[1:3]
-SCRATCH = tempfile.mkdtemp(prefix="dtmf-files-")
-NULL_ALSA = os.path.join(SCRATCH, "null.conf")
-with open(NULL_ALSA, "w") as conf:
-    conf.write("pcm.!default { type null }\n")
+from wine_dtmf import NULL_ALSA, SCRATCH, dtmf, dtmf_command, run_tests
+
 ENGLISH = {"LC_ALL": "C.UTF-8", "LANG": "C.UTF-8"}  # the system's messages in English
-
-
-def dtmf_command(*args):
-    return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
-
-
-def dtmf(*args, stdin=b"", env=None):
-    env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
-    return subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
-                          timeout=120)
 
 
 def read(path):
@@ -54,6 +41,13 @@ class DtmfFiles(unittest.TestCase):
         if not os.path.exists(path):
             self.assertEqual(dtmf("-o", path, symbols).returncode, 0)
         return read(path)
+
+    def assert_as_it_was(self, path, before):
+        """`path` still holds `before`, or is still absent (None)."""
+        if before is None:
+            self.assertFalse(os.path.exists(path))
+        else:
+            self.assertEqual(read(path), before)
 
     def assert_no_temporary(self, folder):
         self.assertEqual(glob.glob(os.path.join(folder, "~*.tmp")), [])
@@ -99,10 +93,7 @@ class DtmfFiles(unittest.TestCase):
                 self.assertTrue(run.stderr.startswith(b"dtmf: -o: cannot write "), run.stderr)
                 self.assertIn(reason, run.stderr.lower())
                 self.assertEqual(run.stderr.count(b"\n"), 1, run.stderr)
-                if before is None:
-                    self.assertFalse(os.path.isfile(existing))
-                else:
-                    self.assertEqual(read(existing), before)
+                self.assert_as_it_was(existing, before)
                 self.assert_no_temporary(folder)
 
     def test_a_killed_writer_leaves_the_old_file_or_none(self):
@@ -130,10 +121,7 @@ class DtmfFiles(unittest.TestCase):
                 while (glob.glob(os.path.join(folder, "~*.tmp"))
                        and time.monotonic() < deadline):
                     time.sleep(0.05)
-                if old is None:
-                    self.assertFalse(os.path.exists(target))
-                else:
-                    self.assertEqual(read(target), old)
+                self.assert_as_it_was(target, old)
                 self.assert_no_temporary(folder)
 
     def test_standard_input_dials_what_was_typed_in_each_encoding(self):
@@ -175,7 +163,4 @@ class DtmfFiles(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    try:
-        unittest.main(argv=sys.argv[:1], verbosity=2)
-    finally:
-        subprocess.run(["rm", "-rf", SCRATCH])
+    run_tests()

@@ -21,29 +21,15 @@ import tempfile
 import unittest
 import wave
 
-WINE, BIN_DIR, ALSA_TEMPLATE, VERSION = sys.argv[1:5]
+from wine_dtmf import BIN_DIR, NULL_ALSA, SCRATCH, WINE, dtmf, dtmf_command, run_tests
+
+ALSA_TEMPLATE, VERSION = sys.argv[3:5]
 ALL_SYMBOLS = "123A456B789C*0#D"
 RATES = (8000, 16000, 44100, 48000)
 
 
-# Unless a test records, ALSA's default device throws the sound away; so do
-# null_a and null_b, two more devices for Wine to list when asked to.
-SCRATCH = tempfile.mkdtemp(prefix="dtmf-tool-")
-NULL_ALSA = os.path.join(SCRATCH, "null.conf")
-with open(NULL_ALSA, "w") as conf:
-    conf.write("pcm.!default { type null }\npcm.null_a { type null }\npcm.null_b { type null }\n")
 NO_DEVICE = {"WINEDLLOVERRIDES": "mscoree,mshtml=;winealsa.drv=d"}
 WINEALSA_KEY = r"HKCU\Software\Wine\Drivers\winealsa.drv"
-
-
-def dtmf_command(*args):
-    return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
-
-
-def dtmf(*args, stdin=b"", env=None):
-    env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
-    return subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
-                          timeout=60)
 
 
 class TwoMoreDevices:
@@ -206,7 +192,4 @@ class DtmfTool(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    try:
-        unittest.main(argv=sys.argv[:1], verbosity=2)
-    finally:
-        subprocess.run(["rm", "-rf", SCRATCH])
+    run_tests()

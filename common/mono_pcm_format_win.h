@@ -1,13 +1,12 @@
 #pragma once
-// The one sample format zelnor plays: 16-bit mono PCM.
+// The one sample format zelnor.dll plays, and dtmf.exe asks a device about:
+// 16-bit mono PCM.
 
 #include <windows.h>
 
 #include <mmsystem.h>
 
 #include <cstdint>
-
-namespace zelnor {
 
 inline WAVEFORMATEX MonoPcm16Format(uint32_t sample_rate) {
   WAVEFORMATEX format{};
@@ -20,4 +19,3 @@ inline WAVEFORMATEX MonoPcm16Format(uint32_t sample_rate) {
   return format;
 }
 
-}  // namespace zelnor

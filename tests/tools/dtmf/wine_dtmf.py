@@ -1,0 +1,36 @@
+"""dtmf.exe under Wine, for the test scripts beside this one. Each takes
+WINE and BIN_DIR as its first two arguments: WINE runs the program (wine, or
+wine64 for a 64-bit build) in a prefix from scripts/wine-env.sh.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+WINE, BIN_DIR = sys.argv[1:3]
+
+# Unless a test records, ALSA's default device throws the sound away; so do
+# null_a and null_b, two more devices for Wine to list when asked to.
+SCRATCH = tempfile.mkdtemp(prefix="dtmf-test-")
+NULL_ALSA = os.path.join(SCRATCH, "null.conf")
+with open(NULL_ALSA, "w", encoding="ascii") as conf:
+    conf.write("pcm.!default { type null }\npcm.null_a { type null }\npcm.null_b { type null }\n")
+
+
+def dtmf_command(*args):
+    return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
+
+
+def dtmf(*args, stdin=b"", env=None, timeout=120):
+    env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
+    return subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
+                          timeout=timeout)
+
+
+def run_tests():
+    """The calling script's tests, then its scratch folder removed."""
+    try:
+        unittest.main(module="__main__", argv=sys.argv[:1], verbosity=2)
+    finally:
+        subprocess.run(["rm", "-rf", SCRATCH], check=False)
