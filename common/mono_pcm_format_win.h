@@ -18,4 +18,3 @@ inline WAVEFORMATEX MonoPcm16Format(uint32_t sample_rate) {
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   return format;
 }
-
