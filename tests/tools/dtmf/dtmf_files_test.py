@@ -43,9 +43,9 @@ class DtmfFiles(unittest.TestCase):
         return read(path)
 
     def assert_as_it_was(self, path, before):
-        """`path` still holds `before`, or is still absent (None)."""
+        """`path` still holds `before`, or is still no file (None)."""
         if before is None:
-            self.assertFalse(os.path.exists(path))
+            self.assertFalse(os.path.isfile(path))
         else:
             self.assertEqual(read(path), before)
 
