@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "zelnor.h"
 #include "common/mono_pcm_format_win.h"
+#include "zelnor.h"
 #include "zelnor/player/player_platform.h"
 
 namespace zelnor {
