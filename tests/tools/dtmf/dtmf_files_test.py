@@ -61,7 +61,10 @@ class DtmfFiles(unittest.TestCase):
         if os.path.isdir(mount):
             return mount
         os.mkdir(mount)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tmpfs", mount], check=True)
+        # A container without the right to mount skips rather than fails.
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tmpfs", mount]).returncode:
+            os.rmdir(mount)
+            self.skipTest("this machine lets no tmpfs be mounted")
         self.addCleanup(subprocess.run, ["umount", mount])
         link = os.path.join(prefix, "dosdevices", "f:")
         os.symlink(mount, link)
