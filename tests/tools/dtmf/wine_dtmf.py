@@ -3,6 +3,7 @@ WINE and BIN_DIR as its first two arguments: WINE runs the program (wine, or
 wine64 for a 64-bit build) in a prefix from scripts/wine-env.sh.
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -22,10 +23,19 @@ def dtmf_command(*args):
     return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
 
 
+def wine_notes_removed(stderr):
+    """Without Wine's rare note of a fault in a thread of its own (seen under
+    load and in fresh prefixes, with the process going on to exit 0): the
+    exit status and every line of the program's own still count."""
+    return re.sub(rb"wine: Unhandled page fault [^\n]*starting debugger\.\.\.\n", b"", stderr)
+
+
 def dtmf(*args, stdin=b"", env=None, timeout=120):
     env = {**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA, **(env or {})}
-    return subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
-                          timeout=timeout)
+    run = subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
+                         timeout=timeout)
+    run.stderr = wine_notes_removed(run.stderr)
+    return run
 
 
 def run_tests():
