@@ -6,11 +6,6 @@
 
 namespace dtmf_tool {
 
-bool StandardInputIsConsole() {
-  DWORD mode = 0;
-  return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-}
-
 bool WaitForEnter() {
   const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
   wchar_t typed[256];

@@ -9,11 +9,15 @@
 
 namespace dtmf_tool {
 
+bool IsConsole(DWORD stream) {
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(stream), &mode) != 0;
+}
+
 void Print(DWORD stream, const std::wstring& text) {
   const HANDLE out = ::GetStdHandle(stream);
-  DWORD mode = 0;
   DWORD written = 0;
-  if (::GetConsoleMode(out, &mode)) {
+  if (IsConsole(stream)) {
     ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return;
   }

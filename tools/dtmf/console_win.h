@@ -8,6 +8,10 @@
 
 namespace dtmf_tool {
 
+// Whether a standard stream (STD_INPUT_HANDLE, ...) is a console rather
+// than a file or a pipe.
+bool IsConsole(DWORD stream);
+
 // `stream` is STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
 void Print(DWORD stream, const std::wstring& text);
 

@@ -124,7 +124,7 @@ int Write(const Command& command, const std::wstring& dial) {
 
 int Play(const Command& command, const std::wstring& dial) {
   const std::vector<std::wstring_view> parts = SplitAtWaits(dial);
-  if (!StandardInputIsConsole()) {
+  if (!IsConsole(STD_INPUT_HANDLE)) {
     RefuseWaits(dial, L"which needs a console, and standard input is not one");
   }
   const Device device = ChooseDevice(command.device);

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/wave_header.h"
 #include "tools/dtmf/command_line.h"
-#include "tools/dtmf/wave_header.h"
+#include "tools/dtmf/console_win.h"
 
 namespace dtmf_tool {
 namespace {
@@ -34,8 +35,7 @@ bool WriteAll(HANDLE out, const void* data, size_t size) {
 
 int WriteWaveToStandardOutput(const std::string& dial, const ZelnorOptions& options) {
   const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-  DWORD mode = 0;
-  if (::GetConsoleMode(out, &mode)) {
+  if (IsConsole(STD_OUTPUT_HANDLE)) {
     throw UsageError(L"dtmf: -o -: standard output is a console; redirect it to a file or a pipe");
   }
   uint64_t count = 0;

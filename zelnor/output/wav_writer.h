@@ -7,19 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/wave_header.h"
 #include "zelnor/signal/dtmf_sequence.h"
 
 namespace zelnor {
 
-inline constexpr size_t kWaveHeaderBytes = 44;
-// The RIFF size field counts 36 header bytes and the data in 32 bits.
-inline constexpr uint64_t kMaxWaveSamples = (0xFFFFFFFFull - 36) / 2;
-
 // Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) when the sequence is too
 // long for a WAV file.
 void RequireWaveSize(const DtmfSequence& sequence);
-
-std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate, uint32_t sample_count);
 
 // Receives consecutive runs of the file's bytes; false stops the writing.
 class ByteSink {

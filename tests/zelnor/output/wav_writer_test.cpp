@@ -29,7 +29,7 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
 }
 
 TEST(WaveHeader, DescribesSixteenBitMonoPcmInLittleEndianOrder) {
-  const auto header = zelnor::WaveHeader(44100, 3);
+  const auto header = WaveHeader(44100, 3);
   const std::vector<uint8_t> expected = Bytes(
       {'R',  'I',  'F', 'F', 42,   0,    0,    0, 'W', 'A', 'V', 'E',  // 36 + 6 data bytes
        'f',  'm',  't', ' ', 16,   0,    0,    0, 1,   0,   1,   0,    // PCM, mono
@@ -47,7 +47,7 @@ TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
   MemorySink sink;
   ASSERT_TRUE(zelnor::WriteWave(sequence, sink));
   const std::vector<uint8_t>& file = sink.file;
-  const auto header = zelnor::WaveHeader(8000, static_cast<uint32_t>(samples.size()));
+  const auto header = WaveHeader(8000, static_cast<uint32_t>(samples.size()));
   ASSERT_EQ(file.size(), header.size() + 2 * samples.size());
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
   for (size_t i = 0; i < samples.size(); ++i) {

@@ -1,0 +1,40 @@
+#pragma once
+// The 44-byte header of a 16-bit mono PCM WAV file (RIFF, little-endian).
+// Its sizes come first, so a writer that cannot seek back (a pipe) must know
+// them before the first sample; zelnor.dll's WAV files and dtmf.exe's
+// standard output share it.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr size_t kWaveHeaderBytes = 44;
+// The RIFF size field counts 36 header bytes and the data in 32 bits.
+inline constexpr uint64_t kMaxWaveSamples = (0xFFFFFFFFull - 36) / 2;
+
+// Writes `value` at `at`, least significant byte first.
+inline void PutLittleEndian(uint8_t* at, uint32_t value, size_t bytes) {
+  for (size_t i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// The header before `sample_count` samples (at most kMaxWaveSamples).
+inline std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate,
+                                                        uint64_t sample_count) {
+  constexpr uint16_t kPcmFormat = 1;
+  constexpr uint16_t kChannels = 1;
+  constexpr uint16_t kBytesPerSample = 2;
+  const auto data_bytes = static_cast<uint32_t>(sample_count * kBytesPerSample);
+  std::array<uint8_t, kWaveHeaderBytes> header{
+      'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0,   0,   0,   0,
+      0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   0,   0,   'd', 'a', 't', 'a'};
+  PutLittleEndian(&header[4], 36 + data_bytes, 4);
+  PutLittleEndian(&header[16], 16, 4);
+  PutLittleEndian(&header[20], kPcmFormat, 2);
+  PutLittleEndian(&header[22], kChannels, 2);
+  PutLittleEndian(&header[24], sample_rate, 4);
+  PutLittleEndian(&header[28], sample_rate * kChannels * kBytesPerSample, 4);
+  PutLittleEndian(&header[32], kChannels * kBytesPerSample, 2);
+  PutLittleEndian(&header[34], 8 * kBytesPerSample, 2);
+  PutLittleEndian(&header[40], data_bytes, 4);
+  return header;
+}
