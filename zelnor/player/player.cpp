@@ -250,8 +250,9 @@ int Player::PlayOnDevice(Worker& self, Request& request) {
   ProgressReport progress(request.playback.sequence, playback.progress);
   result = stream.Play(request.playback.sequence, progress);
   // A device that failed may never come back from the reset: its caller
-  // hears of the failure now.
-  if (result != ZELNOR_OK) request.completion->Finish(result);
+  // hears of the failure now. A stopped playback ends only once the device
+  // is reset and closed, so that nothing more is heard after a stop returns.
+  if (result != ZELNOR_OK && result != ZELNOR_E_STOPPED) request.completion->Finish(result);
   const DriverWatch::Call call(self.driver);
   device->Reset();
   device.reset();  // closing may hang as well
