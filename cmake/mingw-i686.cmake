@@ -2,5 +2,5 @@
 set(CMAKE_SYSTEM_PROCESSOR i686)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-gcc.cmake)
 
-# CTest runs the cross-built test programs through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the cross-built test programs through Wine (scripts/wine-test-run).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run wine)

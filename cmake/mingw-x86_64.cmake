@@ -3,5 +3,5 @@
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-gcc.cmake)
 
-# CTest runs the cross-built test programs through 64-bit Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+# CTest runs the cross-built test programs through 64-bit Wine (scripts/wine-test-run).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run /usr/lib/wine/wine64)
