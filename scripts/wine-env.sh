@@ -27,8 +27,8 @@ wine_env_start_display() {
   return 1
 }
 
-wine_env_set() {  # key value-name type data
-  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+wine_env_set() {  # key value-name type data [/reg:64]
+  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f "${@:5}" >/dev/null 2>&1
 }
 
 # Without a window manager (our own Xvfb), unmanaged windows close without a
@@ -66,7 +66,13 @@ wine_env_make_prefix() {
   # A crash under test should end the process and say where, not wait in
   # an attached debugger.
   # (Wine falls back to winedbg when the value is missing, so name none.)
-  wine_env_set 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-debugger.exe %ld %ld'
+  # `wine reg` is the 32-bit one: a 64-bit prefix's own view is named apart,
+  # or its programs' crashes would still wait in winedbg.
+  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  wine_env_set "$aedebug" Debugger REG_SZ 'no-debugger.exe %ld %ld'
+  if [ "${WINE_ENV_ARCH:-win32}" = win64 ]; then
+    wine_env_set "$aedebug" Debugger REG_SZ 'no-debugger.exe %ld %ld' /reg:64
+  fi
   wineserver -w
 }
 
