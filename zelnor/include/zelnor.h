@@ -35,7 +35,9 @@
  * ZELNOR_E_DEVICE.
  *
  * A call stops any playback still going on (from any thread) before it
- * starts; a string with no symbols only stops it. A null pointer changes
+ * starts; a string with no symbols only stops it, and a synchronous stop
+ * returns once the device has let go of the stopped sound (within 3 s, or
+ * ZELNOR_E_DEVICE). A null pointer changes
  * nothing: it returns ZELNOR_E_INVALID_ARGUMENT and any playback goes on.
  * The tones are 16-bit mono PCM at 48 kHz, the high-group tone 2 dB above
  * the low-group one.
