@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "common/wave_header.h"
@@ -43,14 +44,19 @@ int WriteWaveToStandardOutput(const std::string& dial, const ZelnorOptions& opti
     return result;
   }
   if (count > kMaxWaveSamples) return ZELNOR_E_INVALID_ARGUMENT;
-  std::vector<int16_t> samples(static_cast<size_t>(count));
-  if (const int result = RenderDTMF(dial.c_str(), &options, samples.data(), &count);
+  // The header and the samples in one buffer and one write: a reader that
+  // sniffs a pipe's format (sox) may look once, and must find more than the
+  // header there.
+  static_assert(kWaveHeaderBytes % sizeof(int16_t) == 0);
+  constexpr size_t kHeaderSamples = kWaveHeaderBytes / sizeof(int16_t);
+  std::vector<int16_t> file(kHeaderSamples + static_cast<size_t>(count));
+  if (const int result = RenderDTMF(dial.c_str(), &options, file.data() + kHeaderSamples, &count);
       result != ZELNOR_OK) {
     return result;
   }
   const auto header = WaveHeader(options.sample_rate, count);
-  const bool written = WriteAll(out, header.data(), header.size()) &&
-                       WriteAll(out, samples.data(), samples.size() * sizeof(int16_t));
+  std::memcpy(file.data(), header.data(), header.size());
+  const bool written = WriteAll(out, file.data(), file.size() * sizeof(int16_t));
   return written ? ZELNOR_OK : ZELNOR_E_FILE;
 }
 

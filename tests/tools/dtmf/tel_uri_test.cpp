@@ -86,7 +86,9 @@ TEST(TelUri, BecomesTheDialItStandsForOrIsRefusedSayingWhy) {
     const std::wstring refusal = Refusal(c.uri);
     if (c.taken) {
       EXPECT_EQ(refusal, L"") << c.uri;
-      if (refusal.empty()) EXPECT_EQ(DialFromTelUri(c.uri), c.expected) << c.uri;
+      if (refusal.empty()) {
+        EXPECT_EQ(DialFromTelUri(c.uri), c.expected) << c.uri;
+      }
       continue;
     }
     EXPECT_EQ(refusal.rfind(L"dtmf: ", 0), 0u) << refusal;
