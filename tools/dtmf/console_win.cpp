@@ -3,7 +3,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/ansi_text_win.h"
 #include "common/system_message_win.h"
 #include "tools/dtmf/input_text.h"
 
@@ -110,7 +109,5 @@ std::wstring SystemErrorText(DWORD error) {
   }
   return message;
 }
-
-std::string ToAnsi(const std::wstring& text) { return ToAnsiCodePage(text); }
 
 }  // namespace dtmf_tool

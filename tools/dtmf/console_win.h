@@ -24,8 +24,4 @@ std::wstring ReadStandardInputText();
 // FormatMessage's text for a system error code, on one line.
 std::wstring SystemErrorText(DWORD error);
 
-// Text in the ANSI code page, as zelnor.dll reads it, with no look-alike
-// turned into a symbol (see ToAnsiCodePage in common/ansi_text_win.h).
-std::string ToAnsi(const std::wstring& text);
-
 }  // namespace dtmf_tool

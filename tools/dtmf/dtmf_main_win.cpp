@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ansi_text_win.h"
 #include "tools/dtmf/command_line.h"
 #include "tools/dtmf/console_input_win.h"
 #include "tools/dtmf/console_win.h"
@@ -103,7 +104,7 @@ void RefuseWaits(const std::wstring& dial, const std::wstring& why) {
 
 int Write(const Command& command, const std::wstring& dial) {
   RefuseWaits(dial, L"and a WAV file cannot wait");
-  const std::string ansi = ToAnsi(dial);
+  const std::string ansi = ToAnsiCodePage(dial);
   const bool to_output = command.output_path == kStandardOutputName;
   const int result =
       to_output ? WriteWaveToStandardOutput(ansi, command.options)
@@ -140,7 +141,7 @@ int Play(const Command& command, const std::wstring& dial) {
       PrintError(L"waiting: press Enter to send " + rest + L", Ctrl+C to stop");
       if (!WaitForEnter()) throw Failure(kExitFailed, L"dtmf: input ended; not sent: " + rest);
     }
-    const std::string ansi = ToAnsi(std::wstring(part));
+    const std::string ansi = ToAnsiCodePage(part);
     if (!command.quiet) progress.Follow(options, ansi, start);
     const int result = PlayDTMFEx(ansi.c_str(), &options, 0);
     progress.EndLine();

@@ -2,38 +2,15 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "common/wave_header.h"
+#include "common/write_all_win.h"
 #include "tools/dtmf/command_line.h"
 #include "tools/dtmf/console_win.h"
 
 namespace dtmf_tool {
-namespace {
-
-// WriteFile to the end: a pipe may take less at a time, and a full disk
-// can take nothing while reporting success.
-bool WriteAll(HANDLE out, const void* data, size_t size) {
-  const auto* bytes = static_cast<const char*>(data);
-  constexpr size_t kMostAtOnce = 1 << 20;
-  while (size > 0) {
-    DWORD written = 0;
-    const auto chunk = static_cast<DWORD>(std::min(size, kMostAtOnce));
-    if (!::WriteFile(out, bytes, chunk, &written, nullptr)) return false;
-    if (written == 0) {
-      ::SetLastError(ERROR_DISK_FULL);
-      return false;
-    }
-    bytes += written;
-    size -= written;
-  }
-  return true;
-}
-
-}  // namespace
-
 int WriteWaveToStandardOutput(const std::string& dial, const ZelnorOptions& options) {
   const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
   if (IsConsole(STD_OUTPUT_HANDLE)) {

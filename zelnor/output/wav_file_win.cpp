@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "common/write_all_win.h"
 #include "zelnor.h"
 #include "zelnor/output/wav_writer.h"
 
@@ -24,21 +25,12 @@ struct FileFailure {
 
 using WidePath = std::vector<wchar_t>;  // NUL-terminated
 
-// Writes all of each run, retrying the rest of a short write: a full disk
-// under Wine takes part of a write and reports success with no error set.
+// Writes all of each run (common/write_all_win.h says why that takes a loop).
 class FileSink final : public ByteSink {
  public:
   explicit FileSink(HANDLE file) : file_(file) {}
   bool Write(const uint8_t* bytes, size_t count) override {
-    while (count > 0) {
-      DWORD written = 0;
-      if (!::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
-        ThrowLastError();
-      }
-      if (written == 0) ThrowError(ERROR_DISK_FULL);
-      bytes += written;
-      count -= written;
-    }
+    if (!WriteAll(file_, bytes, count)) ThrowLastError();
     return true;
   }
 

@@ -26,12 +26,13 @@ constexpr std::array<char, 128> MakeAsciiMeanings() {
 
 constexpr std::array<char, 128> kAsciiMeanings = MakeAsciiMeanings();
 
-}  // namespace
-
+// The symbol a character dials, ',' for a pause, or '\0' for nothing.
 char DialCharacterOf(wchar_t c) {
   const auto code = static_cast<uint32_t>(FoldFullWidthForm(c));
   return code < kAsciiMeanings.size() ? kAsciiMeanings[code] : '\0';
 }
+
+}  // namespace
 
 void AddDialCharacter(DialSymbols& dial, wchar_t c, uint64_t offset) {
   const char meaning = DialCharacterOf(c);

@@ -9,9 +9,6 @@
 
 namespace zelnor {
 
-// The symbol a character dials, ',' for a pause, or '\0' for nothing.
-char DialCharacterOf(wchar_t c);
-
 // A UTF-16 dial, each character counted as one unit of offset.
 DialSymbols ReadDial(std::wstring_view text);
 
