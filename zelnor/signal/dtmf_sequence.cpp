@@ -27,8 +27,8 @@ const SequenceOptions& Checked(const SequenceOptions& options) {
   return options;
 }
 
-constexpr bool IsSilenceInRange(int32_t ms) {
-  return ms >= ZELNOR_MIN_SILENCE_MS && ms <= ZELNOR_MAX_SILENCE_MS;
+constexpr bool Within(int32_t value, int32_t lowest, int32_t highest) {
+  return value >= lowest && value <= highest;
 }
 
 }  // namespace
@@ -36,11 +36,10 @@ constexpr bool IsSilenceInRange(int32_t ms) {
 bool IsInRange(const SequenceOptions& options) {
   return options.sample_rate >= kMinSampleRate && IsLengthInRange(options.tone_ms) &&
          IsLengthInRange(options.gap_ms) && IsLengthInRange(options.pause_ms) &&
-         options.level_db10 >= ZELNOR_MIN_LEVEL_DB10 &&
-         options.level_db10 <= ZELNOR_MAX_LEVEL_DB10 &&
-         options.twist_db10 >= ZELNOR_MIN_TWIST_DB10 &&
-         options.twist_db10 <= ZELNOR_MAX_TWIST_DB10 && IsSilenceInRange(options.lead_in_ms) &&
-         IsSilenceInRange(options.tail_ms);
+         Within(options.level_db10, ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10) &&
+         Within(options.twist_db10, ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10) &&
+         Within(options.lead_in_ms, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS) &&
+         Within(options.tail_ms, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS);
 }
 
 size_t MillisecondsToSamples(double ms, uint32_t sample_rate) {
