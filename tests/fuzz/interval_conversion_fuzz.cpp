@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dial/interval_conversion.h"
+#include "dialler/dial/interval_conversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::wstring text;
