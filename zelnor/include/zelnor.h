@@ -205,6 +205,25 @@ int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16
 int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);
 int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial, const ZelnorOptions* options);
 
+/*
+ * Receives a WAV file's bytes in order, `count` at a time (header and first
+ * samples together, then a few kilobytes a call); returns nonzero to go
+ * on, 0 to stop the writing. For WriteDTMFWaveTo.
+ */
+typedef int(ZELNOR_CALL* ZelnorWriteFunction)(void* context, const void* bytes, uint32_t count);
+
+/*
+ * The WAV file WriteDTMFWaveW writes, handed to `write` as it is made
+ * instead, in memory of a few blocks whatever the dial's length: for a
+ * pipe, a socket or a caller's own file handle. `context` is passed to
+ * `write` as it stands. A dial too long for a WAV file (4 GB) is
+ * ZELNOR_E_INVALID_ARGUMENT before any call; when `write` returns 0 the
+ * writing stops with ZELNOR_E_FILE, and what `write` set (GetLastError(),
+ * its context) says why.
+ */
+int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
+                                ZelnorWriteFunction write, void* context);
+
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,
                                                  int32_t async);
