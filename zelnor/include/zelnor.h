@@ -197,9 +197,13 @@ int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16
 /*
  * Writes the same samples as a WAV file (PCM, 16-bit mono), replacing any
  * file at `path` once the new one is whole: it is written as a temporary
- * beside it ("~name.<hex>.tmp") and moved over it. A dial too long for a
- * WAV file (4 GB) is ZELNOR_E_INVALID_ARGUMENT; on ZELNOR_E_FILE any file
- * at `path` is as it was and no temporary is left.
+ * beside it ("~zl<hex>.tmp") and swapped in with ReplaceFileW, so an
+ * existing file keeps its attributes (hidden, ...) and permissions. A
+ * read-only file or a folder at `path` is refused with ERROR_ACCESS_DENIED,
+ * as Windows refuses it. Any path the system takes works, past MAX_PATH
+ * too. A dial too long for a WAV file (4 GB) is ZELNOR_E_INVALID_ARGUMENT;
+ * on ZELNOR_E_FILE any file at `path` is as it was, no temporary is left,
+ * and GetLastError() gives the system's reason.
  * The A form takes the path in the ANSI code page.
  */
 int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);
