@@ -148,7 +148,10 @@ int Play(const Command& command, const std::wstring& dial) {
       const std::wstring rest = dial.substr(start);
       if (rest.empty()) break;
       PrintError(L"waiting: press Enter to send " + rest + L", Ctrl+C to stop");
-      if (!WaitForEnter()) throw Failure(kExitFailed, L"dtmf: input ended; not sent: " + rest);
+      if (!WaitForEnter()) {
+        throw Failure(kExitFailed, L"dtmf: stopped at '" + std::wstring(1, dial[start - 1]) +
+                                       L"': input ended; not sent: " + rest);
+      }
     }
     const std::string ansi = ToAnsiCodePage(part);
     if (!command.quiet) progress.Follow(options, ansi, start);
