@@ -12,7 +12,9 @@
  *             2 s after the previous symbol's silence; pauses add up. Every
  *             other character, single- or double-byte, is skipped with no
  *             tone and no pause; the trail byte of a double-byte character
- *             is never read as a symbol.
+ *             is never read as a symbol. Where the code page is UTF-8
+ *             (65001), a malformed sequence skips only its own bytes:
+ *             "\xE0" "123" dials 123.
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
  * async       0: return once the last sample has been played; with

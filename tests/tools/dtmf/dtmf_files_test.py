@@ -171,6 +171,15 @@ class DtmfFiles(unittest.TestCase):
                 self.assertEqual(read(wav), self.reference("0312345678"))
                 self.assertIn(b"dialling " + shown + b"\n", run.stderr)
 
+    def test_what_cannot_be_printed_is_exit_1_with_the_reason(self):
+        for args in (["--version"], ["--list-devices"], ["-o", "-", "1"]):
+            with self.subTest(args=args), open("/dev/full", "wb") as full:
+                run = subprocess.run(dtmf_command(*args), stdout=full, stderr=subprocess.PIPE,
+                                     env={**os.environ, **ENGLISH, "ALSA_CONFIG_PATH": NULL_ALSA})
+                self.assertEqual(run.returncode, 1, run.stderr)
+                self.assertIn(b"standard output: ", run.stderr)
+                self.assertIn(b"disk full", run.stderr.lower())
+
     def test_standard_output_streams_a_gigabyte_in_bounded_memory(self):
         # 450 symbols of 20 s: 864 MB of samples, more than a 32-bit
         # process could hold at once beside the rest.
