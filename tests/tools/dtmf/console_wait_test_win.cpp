@@ -12,6 +12,12 @@
 
 namespace {
 
+UniqueKernelHandle OpenConsole(const wchar_t* name) {
+  return UniqueKernelHandle(::CreateFileW(name, GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+}
+
 std::wstring DtmfPath() {
   wchar_t path[MAX_PATH];
   const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -51,9 +57,7 @@ class DtmfConsole {
 
   // Every character on the screen so far.
   [[nodiscard]] std::wstring Screen() const {
-    const UniqueKernelHandle out(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                               OPEN_EXISTING, 0, nullptr));
+    const UniqueKernelHandle out = OpenConsole(L"CONOUT$");
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!out || !::GetConsoleScreenBufferInfo(out.get(), &info)) return {};
     std::wstring screen(static_cast<size_t>(info.dwSize.X) * (info.dwCursorPosition.Y + 1), L' ');
@@ -75,9 +79,7 @@ class DtmfConsole {
 
   // Keys pressed on the console's keyboard, one character each.
   void Type(const std::wstring& keys) const {
-    const UniqueKernelHandle in(::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
+    const UniqueKernelHandle in = OpenConsole(L"CONIN$");
     std::vector<INPUT_RECORD> records;
     for (const wchar_t key : keys) {
       for (const BOOL down : {TRUE, FALSE}) {
