@@ -85,9 +85,17 @@ WidePath TemporaryName(const WidePath& target, unsigned attempt) {
   return temporary;
 }
 
-// Refuses what Windows itself would not replace, before anything is
-// written: a read-only file, or a folder.
+// Refuses, before anything is written, what could not be the target: a
+// name longer than a folder takes (which some file systems report as "file
+// not found"), and what Windows itself would not replace, a read-only file
+// or a folder.
 void RequireReplaceable(const WidePath& target) {
+  constexpr size_t kMostNameCharacters = 255;  // NTFS, FAT32 and exFAT alike
+  size_t name_length = 0;
+  for (size_t i = 0; target[i] != L'\0'; ++i) {
+    name_length = target[i] == L'\\' || target[i] == L'/' ? 0 : name_length + 1;
+  }
+  if (name_length > kMostNameCharacters) ThrowError(ERROR_FILENAME_EXCED_RANGE);
   const DWORD attributes = ::GetFileAttributesW(target.data());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {

@@ -60,6 +60,7 @@ TEST(WaveFile, AFailedWriteLeavesTheTargetAsItWasAndSaysWhy) {
   UniqueKernelHandle held(::CreateFileW(L"held.wav", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(held);
+  const std::wstring too_long = std::wstring(252, L'n') + L".wav";  // 256 characters
   const struct {
     const wchar_t* path;
     DWORD error;
@@ -67,6 +68,7 @@ TEST(WaveFile, AFailedWriteLeavesTheTargetAsItWasAndSaysWhy) {
       {L"held.wav", ERROR_SHARING_VIOLATION},  // who holds it, not a bare refusal
       {L"folder.wav", ERROR_ACCESS_DENIED},
       {L"no such folder\\new.wav", ERROR_PATH_NOT_FOUND},
+      {too_long.c_str(), ERROR_FILENAME_EXCED_RANGE},  // never "file not found"
   };
   for (const auto& c : cases) {
     ::SetLastError(ERROR_ALREADY_EXISTS);
