@@ -1,16 +1,16 @@
 #pragma once
-// The 44-byte header of a 16-bit mono PCM WAV file (RIFF, little-endian).
-// Its sizes come first, so a writer that cannot seek back (a pipe) must know
-// them before the first sample; zelnor.dll's WAV files and dtmf.exe's
-// standard output share it.
+// The WAV format as zelnor.dll writes it: 16-bit mono PCM (RIFF,
+// little-endian) after a 44-byte header. Its sizes come first, so a writer
+// that cannot seek back (a pipe) must know them before the first sample.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 inline constexpr size_t kWaveHeaderBytes = 44;
+inline constexpr size_t kWaveBytesPerSample = 2;
 // The RIFF size field counts 36 header bytes and the data in 32 bits.
-inline constexpr uint64_t kMaxWaveSamples = (0xFFFFFFFFull - 36) / 2;
+inline constexpr uint64_t kMaxWaveSamples = (0xFFFFFFFFull - 36) / kWaveBytesPerSample;
 
 // Writes `value` at `at`, least significant byte first.
 inline void PutLittleEndian(uint8_t* at, uint32_t value, size_t bytes) {
@@ -22,7 +22,7 @@ inline std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate,
                                                         uint64_t sample_count) {
   constexpr uint16_t kPcmFormat = 1;
   constexpr uint16_t kChannels = 1;
-  constexpr uint16_t kBytesPerSample = 2;
+  constexpr auto kBytesPerSample = static_cast<uint16_t>(kWaveBytesPerSample);
   const auto data_bytes = static_cast<uint32_t>(sample_count * kBytesPerSample);
   std::array<uint8_t, kWaveHeaderBytes> header{
       'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0,   0,   0,   0,

@@ -9,6 +9,25 @@
 #include "zelnor/input/dial_sequence_win.h"
 #include "zelnor/output/render.h"
 #include "zelnor/output/wav_file_win.h"
+#include "zelnor/output/wav_writer.h"
+
+namespace {
+
+// The caller's write function as the writer's sink.
+class FunctionSink final : public zelnor::ByteSink {
+ public:
+  FunctionSink(ZelnorWriteFunction write, void* context) : write_(write), context_(context) {}
+  bool Write(const uint8_t* bytes, size_t count) override {
+    // A run is one block and its header: far below 4 GB.
+    return write_(context_, bytes, static_cast<uint32_t>(count)) != 0;
+  }
+
+ private:
+  ZelnorWriteFunction write_;
+  void* context_;
+};
+
+}  // namespace
 
 extern "C" int __stdcall RenderDTMF(const char* dial, const ZelnorOptions* options,
                                     int16_t* samples, uint64_t* sample_count) {
@@ -37,5 +56,15 @@ extern "C" int __stdcall WriteDTMFWaveA(const char* path, const char* dial,
     std::vector<wchar_t> wide(static_cast<size_t>(length));
     ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
     return WriteDTMFWaveW(wide.data(), dial, options);
+  });
+}
+
+extern "C" int __stdcall WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
+                                         ZelnorWriteFunction write, void* context) {
+  return zelnor::ResultOf([&] {
+    if (write == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
+    zelnor::DtmfSequence sequence = zelnor::SequenceForDial(dial, options);
+    FunctionSink sink(write, context);
+    return zelnor::WriteWave(sequence, sink) ? ZELNOR_OK : ZELNOR_E_FILE;
   });
 }

@@ -62,17 +62,12 @@ void RemoveCurrentDirectoryFromDllSearch() {
   ::SetDllDirectoryW(L"");
 
   // Some loaders (Wine among them) keep searching the current directory
-  // after that; the default-directories mode drops it for sure but also drops
-  // PATH, so PATH's absolute folders are added back explicitly. Looked up,
-  // since both arrived with a Windows 7 update.
+  // after that; the default-directories mode drops it for sure. Looked up,
+  // since it arrived with a Windows 7 update.
   HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
   const auto set_default = reinterpret_cast<decltype(&::SetDefaultDllDirectories)>(
       reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-  const auto add_directory = reinterpret_cast<decltype(&::AddDllDirectory)>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel32, "AddDllDirectory")));
-  if (!set_default || !add_directory) return;
-  if (!set_default(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) return;
-  for (const std::wstring& folder : AbsolutePathFolders()) add_directory(folder.c_str());
+  if (set_default) set_default(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
 }
 
 std::vector<std::wstring> DllSearchFolders() {

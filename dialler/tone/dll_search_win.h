@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-// Takes the current directory out of the DLL search order, so a zelnor.dll
-// planted wherever the user starts from is never loaded. The exe's folder,
-// the system folder and PATH's absolute folders stay searched.
+// Takes the current directory out of the DLL search order, so a DLL
+// planted wherever the user starts from is never loaded.
 void RemoveCurrentDirectoryFromDllSearch();
 
-// The folders a bare DLL name is looked for in, in order, each once, for
-// messages.
+// The folders zelnor.dll is looked for in, in order, each once: the exe's
+// folder, the system folder, then PATH's absolute folders.
 std::vector<std::wstring> DllSearchFolders();

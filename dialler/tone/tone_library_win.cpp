@@ -28,7 +28,7 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines) {
   return joined;
 }
 
-// The first file the loader would have considered, if any.
+// The first of `folders` that holds the library, if any.
 std::wstring FindCandidate(const std::vector<std::wstring>& folders) {
   for (const std::wstring& folder : folders) {
     const std::wstring path = folder + L"\\" + kToneLibraryName;
@@ -51,28 +51,31 @@ bool IsForAnotherMachine(const std::wstring& path) {
   return machine && *machine != kMachineI386;
 }
 
-[[noreturn]] void ThrowLoadFailure(DWORD error) {
-  const std::vector<std::wstring> folders = DllSearchFolders();
-  const std::wstring candidate = FindCandidate(folders);
-  if (candidate.empty()) {
-    throw ToneLibraryFailure(
-        FormatText(LoadResourceString(IDS_LIBRARY_NOT_FOUND), {JoinLines(folders)}));
-  }
+[[noreturn]] void ThrowLoadFailure(const std::wstring& candidate, DWORD error) {
   const UINT pattern =
       IsForAnotherMachine(candidate) ? IDS_LIBRARY_WRONG_ARCHITECTURE : IDS_LIBRARY_NOT_LOADABLE;
   throw ToneLibraryFailure(
       FormatText(LoadResourceString(pattern), {candidate, SystemMessage(error, candidate)}));
 }
 
+// The first zelnor.dll in the folders the README and the not-found message
+// name, in their order, loaded by its full path: the loader's own order
+// would put PATH's folders before the system folder.
 UniqueModule LoadToneLibrary() {
+  const std::vector<std::wstring> folders = DllSearchFolders();
+  const std::wstring candidate = FindCandidate(folders);
+  if (candidate.empty()) {
+    throw ToneLibraryFailure(
+        FormatText(LoadResourceString(IDS_LIBRARY_NOT_FOUND), {JoinLines(folders)}));
+  }
   // A damaged or foreign image must fail quietly with an error code, not
   // with a system dialog of its own.
   DWORD old_mode = 0;
   ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_mode);
-  UniqueModule module(::LoadLibraryW(kToneLibraryName));
+  UniqueModule module(::LoadLibraryW(candidate.c_str()));
   const DWORD error = ::GetLastError();
   ::SetThreadErrorMode(old_mode, nullptr);
-  if (!module) ThrowLoadFailure(error);
+  if (!module) ThrowLoadFailure(candidate, error);
   return module;
 }
 

@@ -1,9 +1,13 @@
 #include "tools/dtmf/console_win.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
+#include "common/ansi_text_win.h"
 #include "common/system_message_win.h"
+#include "common/write_all_win.h"
+#include "tools/dtmf/failure.h"
 #include "tools/dtmf/input_text.h"
 
 namespace dtmf_tool {
@@ -13,20 +17,42 @@ bool IsConsole(DWORD stream) {
   return ::GetConsoleMode(::GetStdHandle(stream), &mode) != 0;
 }
 
+namespace {
+
+// All of `text` to a console, which takes UTF-16 as it stands.
+bool WriteConsoleAll(HANDLE console, std::wstring_view text) {
+  while (!text.empty()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 16));
+    if (!::WriteConsoleW(console, text.data(), chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      ::SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
+    text.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
 void Print(DWORD stream, const std::wstring& text) {
   const HANDLE out = ::GetStdHandle(stream);
-  DWORD written = 0;
+  bool written = false;
   if (IsConsole(stream)) {
-    ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    return;
+    written = WriteConsoleAll(out, text);
+  } else {
+    // What the console would show; '?' where it cannot, never a look-alike
+    // of what was typed ("A" for "À").
+    const UINT console = ::GetConsoleOutputCP();
+    const std::string bytes = ToCodePage(console != 0 ? console : ::GetACP(), text);
+    written = WriteAll(out, bytes.data(), bytes.size());
   }
-  const UINT code_page = ::GetConsoleOutputCP() != 0 ? ::GetConsoleOutputCP() : CP_ACP;
-  const int length = ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-  ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (!written) {
+    const wchar_t* name = stream == STD_OUTPUT_HANDLE ? L"standard output" : L"standard error";
+    throw Failure(kExitFailed, std::wstring(L"dtmf: cannot write ") + name + L": " +
+                                   SystemErrorText(::GetLastError()));
+  }
 }
 
 namespace {

@@ -12,7 +12,9 @@ namespace dtmf_tool {
 // than a file or a pipe.
 bool IsConsole(DWORD stream);
 
-// `stream` is STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
+// Writes all of `text` to STD_OUTPUT_HANDLE or STD_ERROR_HANDLE: a console
+// gets it as Unicode, a file or pipe in the console's output code page.
+// Throws Failure (failure.h) naming the reason when it cannot be written.
 void Print(DWORD stream, const std::wstring& text);
 
 // All of standard input as text: UTF-16 or UTF-8 as its BOM says, else

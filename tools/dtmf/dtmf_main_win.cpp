@@ -30,6 +30,15 @@ namespace {
 
 void PrintError(const std::wstring& line) { Print(STD_ERROR_HANDLE, line + L"\n"); }
 
+// PrintError for the last word: when even standard error cannot be
+// written, the exit status alone says that the run failed.
+void ReportError(const std::wstring& line) {
+  try {
+    PrintError(line);
+  } catch (const std::exception&) {
+  }
+}
+
 std::wstring ZelnorErrorText(int result) {
   if (result == ZELNOR_E_OUT_OF_MEMORY) return SystemErrorText(ERROR_NOT_ENOUGH_MEMORY);
   return L"zelnor.dll failed with error " + std::to_wstring(result);
@@ -139,7 +148,10 @@ int Play(const Command& command, const std::wstring& dial) {
       const std::wstring rest = dial.substr(start);
       if (rest.empty()) break;
       PrintError(L"waiting: press Enter to send " + rest + L", Ctrl+C to stop");
-      if (!WaitForEnter()) throw Failure(kExitFailed, L"dtmf: input ended; not sent: " + rest);
+      if (!WaitForEnter()) {
+        throw Failure(kExitFailed, L"dtmf: stopped at '" + std::wstring(1, dial[start - 1]) +
+                                       L"': input ended; not sent: " + rest);
+      }
     }
     const std::string ansi = ToAnsiCodePage(part);
     if (!command.quiet) progress.Follow(options, ansi, start);
@@ -197,16 +209,16 @@ int wmain(int argc, wchar_t** argv) {
   try {
     return Run(std::vector<std::wstring>(argv + 1, argv + argc));
   } catch (const UsageError& error) {
-    PrintError(error.message() + L" (see dtmf --help)");
+    ReportError(error.message() + L" (see dtmf --help)");
     return kExitUsage;
   } catch (const Failure& failure) {
-    PrintError(failure.message());
+    ReportError(failure.message());
     return failure.exit_status();
   } catch (const std::bad_alloc&) {
-    PrintError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    ReportError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     return kExitFailed;
   } catch (const std::length_error&) {  // a vector longer than the address space
-    PrintError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    ReportError(L"dtmf: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     return kExitFailed;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "dtmf: %s\n", error.what());

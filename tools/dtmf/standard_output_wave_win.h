@@ -8,8 +8,8 @@
 
 namespace dtmf_tool {
 
-// WriteDTMFWaveA with standard output for the file: the same bytes, the
-// same results (ZELNOR_E_FILE with GetLastError() set when a write fails).
+// WriteDTMFWaveW's bytes and results with standard output for the file,
+// streamed (ZELNOR_E_FILE with GetLastError() set when a write fails).
 // Throws UsageError when standard output is a console.
 int WriteWaveToStandardOutput(const std::string& dial, const ZelnorOptions& options);
 

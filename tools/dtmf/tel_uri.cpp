@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "tools/dtmf/command_line.h"
+#include "tools/dtmf/input_text.h"
 
 namespace dtmf_tool {
 namespace {
@@ -91,10 +92,24 @@ class TelUriReader {
     throw UsageError(L"dtmf: " + Printable(uri_) + L": " + why);
   }
 
+  // Escapes stand for UTF-8 bytes (RFC 3966), so a run of them is read as
+  // UTF-8 where it is that; otherwise each byte stands for itself, to be
+  // named as what is not allowed.
   std::wstring PercentDecoded(std::wstring_view text) const {
     std::wstring decoded;
+    std::string escaped;
+    const auto end_escapes = [&] {
+      const InputForm form = DetectInputForm(escaped);
+      if (form.encoding == InputEncoding::kUtf8 && escaped.find('\0') == std::string::npos) {
+        decoded += DecodeUnicodeInput(escaped, form);
+      } else {
+        for (const char byte : escaped) decoded.push_back(static_cast<unsigned char>(byte));
+      }
+      escaped.clear();
+    };
     for (size_t i = 0; i < text.size(); ++i) {
       if (text[i] != L'%') {
+        end_escapes();
         decoded.push_back(text[i]);
         continue;
       }
@@ -104,9 +119,10 @@ class TelUriReader {
         Refuse(L"a bad percent escape \"" + Printable(text.substr(i, 3)) +
                L"\" (% takes two hex digits, as in %23 for #)");
       }
-      decoded.push_back(static_cast<wchar_t>(high * 16 + low));
+      escaped.push_back(static_cast<char>(high * 16 + low));
       i += 2;
     }
+    end_escapes();
     return decoded;
   }
 

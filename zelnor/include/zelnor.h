@@ -12,7 +12,9 @@
  *             2 s after the previous symbol's silence; pauses add up. Every
  *             other character, single- or double-byte, is skipped with no
  *             tone and no pause; the trail byte of a double-byte character
- *             is never read as a symbol.
+ *             is never read as a symbol. Where the code page is UTF-8
+ *             (65001), a malformed sequence skips only its own bytes:
+ *             "\xE0" "123" dials 123.
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
  * async       0: return once the last sample has been played; with
@@ -197,13 +199,36 @@ int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16
 /*
  * Writes the same samples as a WAV file (PCM, 16-bit mono), replacing any
  * file at `path` once the new one is whole: it is written as a temporary
- * beside it ("~name.<hex>.tmp") and moved over it. A dial too long for a
- * WAV file (4 GB) is ZELNOR_E_INVALID_ARGUMENT; on ZELNOR_E_FILE any file
- * at `path` is as it was and no temporary is left.
+ * beside it ("~zl<hex>.tmp") and swapped in with ReplaceFileW, so an
+ * existing file keeps its attributes (hidden, ...) and permissions. A
+ * read-only file or a folder at `path` is refused with ERROR_ACCESS_DENIED,
+ * as Windows refuses it. Any path the system takes works, past MAX_PATH
+ * too. A dial too long for a WAV file (4 GB) is ZELNOR_E_INVALID_ARGUMENT;
+ * on ZELNOR_E_FILE any file at `path` is as it was, no temporary is left,
+ * and GetLastError() gives the system's reason.
  * The A form takes the path in the ANSI code page.
  */
 int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);
 int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial, const ZelnorOptions* options);
+
+/*
+ * Receives a WAV file's bytes in order, `count` at a time (header and first
+ * samples together, then a few kilobytes a call); returns nonzero to go
+ * on, 0 to stop the writing. For WriteDTMFWaveTo.
+ */
+typedef int(ZELNOR_CALL* ZelnorWriteFunction)(void* context, const void* bytes, uint32_t count);
+
+/*
+ * The WAV file WriteDTMFWaveW writes, handed to `write` as it is made
+ * instead, in memory of a few blocks whatever the dial's length: for a
+ * pipe, a socket or a caller's own file handle. `context` is passed to
+ * `write` as it stands. A dial too long for a WAV file (4 GB) is
+ * ZELNOR_E_INVALID_ARGUMENT before any call; when `write` returns 0 the
+ * writing stops with ZELNOR_E_FILE, and what `write` set (GetLastError(),
+ * its context) says why.
+ */
+int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
+                                ZelnorWriteFunction write, void* context);
 
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,

@@ -9,19 +9,17 @@
 #include <iterator>
 #include <new>
 
+#include "zelnor/input/utf8_length.h"
 #include "zelnor/signal/symbol_reader.h"
 
 namespace zelnor {
 namespace {
 
-// How many bytes the character starting with each byte takes, at most.
+// How many bytes the character starting with each byte takes, at most, in
+// a double-byte code page.
 std::array<uint8_t, 256> CharacterLengths() {
   std::array<uint8_t, 256> lengths;
   lengths.fill(1);
-  if (::GetACP() == CP_UTF8) {
-    for (unsigned b = 0xC0; b < 0x100; ++b) lengths[b] = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    return lengths;
-  }
   CPINFO info{};
   if (!::GetCPInfo(CP_ACP, &info)) return lengths;
   for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
@@ -45,6 +43,7 @@ DialSymbols ReadDialSymbols(const char* dial) {
   const size_t size = std::strlen(dial);
   // The platform's own calls count a string's bytes in an int.
   if (size > static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
+  const bool utf8 = ::GetACP() == CP_UTF8;
   const std::array<uint8_t, 256> lengths = CharacterLengths();
   DialSymbols symbols;
   // ASCII is the same in every ANSI code page and needs no decoding; a
@@ -52,7 +51,9 @@ DialSymbols ReadDialSymbols(const char* dial) {
   symbols.Reserve(size);
   for (size_t at = 0; at < size;) {
     const auto lead = static_cast<unsigned char>(dial[at]);
-    const size_t length = std::min<size_t>(lengths[lead], size - at);
+    const size_t length =
+        utf8 ? Utf8Length(reinterpret_cast<const unsigned char*>(dial + at), size - at)
+             : std::min<size_t>(lengths[lead], size - at);
     const wchar_t c = lead < 0x80 ? static_cast<wchar_t>(lead) : Decode(dial + at, length);
     AddDialCharacter(symbols, c, at);
     at += length;

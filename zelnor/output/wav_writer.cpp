@@ -1,5 +1,6 @@
 #include "zelnor/output/wav_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "zelnor.h"
@@ -8,7 +9,6 @@
 namespace zelnor {
 namespace {
 
-constexpr size_t kBytesPerSample = 2;
 constexpr size_t kBlockSamples = 4096;
 
 }  // namespace
@@ -21,16 +21,23 @@ void RequireWaveSize(const DtmfSequence& sequence) {
 
 bool WriteWave(DtmfSequence& sequence, ByteSink& sink) {
   RequireWaveSize(sequence);
+  // The header goes out with the first block: a reader that sniffs a
+  // pipe's format (sox) may look once, and must find samples there too.
   const auto header = WaveHeader(sequence.SampleRate(), sequence.TotalSamples());
-  if (!sink.Write(header.data(), header.size())) return false;
   std::vector<int16_t> samples(kBlockSamples);
-  std::vector<uint8_t> bytes(kBlockSamples * kBytesPerSample);
-  while (const size_t count = sequence.Generate(samples.data(), samples.size())) {
-    for (size_t i = 0; i < count; ++i)
-      PutLittleEndian(&bytes[2 * i], static_cast<uint16_t>(samples[i]), 2);
-    if (!sink.Write(bytes.data(), count * kBytesPerSample)) return false;
+  std::vector<uint8_t> bytes(header.size() + kBlockSamples * kWaveBytesPerSample);
+  std::copy(header.begin(), header.end(), bytes.begin());
+  // `waiting`: bytes in `bytes` not yet written, the header at first.
+  for (size_t waiting = header.size();; waiting = 0) {
+    const size_t count = sequence.Generate(samples.data(), samples.size());
+    for (size_t i = 0; i < count; ++i) {
+      PutLittleEndian(&bytes[waiting + kWaveBytesPerSample * i], static_cast<uint16_t>(samples[i]),
+                      kWaveBytesPerSample);
+    }
+    waiting += count * kWaveBytesPerSample;
+    if (waiting == 0) return true;
+    if (!sink.Write(bytes.data(), waiting)) return false;
   }
-  return true;
 }
 
 }  // namespace zelnor

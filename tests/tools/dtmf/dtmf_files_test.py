@@ -21,6 +21,8 @@ import unittest
 from wine_dtmf import NULL_ALSA, SCRATCH, dtmf, dtmf_command, run_tests
 
 ENGLISH = {"LC_ALL": "C.UTF-8", "LANG": "C.UTF-8"}  # the system's messages in English
+# A locale with no legacy code page: Windows set to UTF-8 (ANSI code page 65001).
+UTF8_WINDOWS = {"LC_ALL": "hi_IN.UTF-8", "LANG": "hi_IN.UTF-8"}
 
 
 def read(path):
@@ -159,10 +161,40 @@ class DtmfFiles(unittest.TestCase):
                 self.assertEqual(run.stderr.count(b"\n"), 1, run.stderr)
                 self.assertFalse(os.path.exists(self.path("refused.wav")))
 
-    def test_a_look_alike_dials_nothing(self):
-        run = dtmf("-o", self.path("look-alike.wav"), "À²¹1")
-        self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(read(self.path("look-alike.wav")), self.reference("1"))
+    def test_a_look_alike_dials_nothing_and_is_never_shown_as_one(self):
+        for name, env, shown in (("code-page-932", {}, "???0312345678".encode()),
+                                 ("utf-8", UTF8_WINDOWS, "À²¹0312345678".encode())):
+            with self.subTest(code_page=name):
+                wav = self.path(f"look-alike-{name}.wav")
+                run = dtmf("-v", "-o", wav, "À²¹0312345678", env=env)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                self.assertEqual(read(wav), self.reference("0312345678"))
+                self.assertIn(b"dialling " + shown + b"\n", run.stderr)
+
+    def test_what_cannot_be_printed_is_exit_1_with_the_reason(self):
+        for args in (["--version"], ["--list-devices"], ["-o", "-", "1"]):
+            with self.subTest(args=args), open("/dev/full", "wb") as full:
+                run = subprocess.run(dtmf_command(*args), stdout=full, stderr=subprocess.PIPE,
+                                     env={**os.environ, **ENGLISH, "ALSA_CONFIG_PATH": NULL_ALSA})
+                self.assertEqual(run.returncode, 1, run.stderr)
+                self.assertIn(b"standard output: ", run.stderr)
+                self.assertIn(b"disk full", run.stderr.lower())
+
+    def test_standard_output_streams_a_gigabyte_in_bounded_memory(self):
+        # 450 symbols of 20 s: 864 MB of samples, more than a 32-bit
+        # process could hold at once beside the rest.
+        writer = subprocess.Popen(dtmf_command("-t", "10000", "-o", "-", "5" * 450),
+                                  stdout=subprocess.PIPE,
+                                  env={**os.environ, "ALSA_CONFIG_PATH": NULL_ALSA})
+        first = writer.stdout.read(44)
+        size = len(first)
+        while chunk := writer.stdout.read(1 << 20):
+            size += len(chunk)
+        _, status, usage = os.wait4(writer.pid, 0)
+        self.assertEqual(os.waitstatus_to_exitcode(status), 0)
+        self.assertEqual(size, 864_000_044)
+        self.assertEqual(int.from_bytes(first[4:8], "little") + 8, size)
+        self.assertLess(usage.ru_maxrss, 150 * 1024)  # kB, Wine's own share included
 
 
 if __name__ == "__main__":

@@ -68,6 +68,7 @@ TEST(TelUri, BecomesTheDialItStandsForOrIsRefusedSayingWhy) {
       {L"tel:12E4", L"'E' is not allowed in the number", kRefused},
       {L"tel:12%3B3", L"';' is not allowed in the number", kRefused},
       {L"tel:1%002", L"character U+0000 is not allowed in the number", kRefused},
+      {L"tel:12%E2%80%933", L"'\x2013' is not allowed in the number", kRefused},  // UTF-8
       {L"tel:12\n34", L"tel:12%0A34: character U+000A is not allowed in the number", kRefused},
       {L"tel:\x0661\x0662", L"'\x0661' is not allowed in the number", kRefused},
       {L"tel:12;ext=", L"ext= has nothing to dial", kRefused},

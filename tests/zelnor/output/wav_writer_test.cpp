@@ -16,11 +16,13 @@ struct MemorySink final : zelnor::ByteSink {
   explicit MemorySink(int refuse_at = 0) : fail_at(refuse_at) {}
   bool Write(const uint8_t* bytes, size_t count) override {
     if (++writes == fail_at) return false;
+    if (writes == 1) first_write = count;
     file.insert(file.end(), bytes, bytes + count);
     return true;
   }
   int fail_at;
   int writes = 0;
+  size_t first_write = 0;
   std::vector<uint8_t> file;
 };
 
@@ -38,7 +40,7 @@ TEST(WaveHeader, DescribesSixteenBitMonoPcmInLittleEndianOrder) {
   EXPECT_EQ(std::vector<uint8_t>(header.begin(), header.end()), expected);
 }
 
-TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
+TEST(WriteWave, WritesTheHeaderWithTheFirstSamplesThenEverySampleLowByteFirst) {
   // Lead-in, pause and tail count in the header like the tones.
   zelnor::SequenceOptions options{40, 50, 8000};
   options.pause_ms = 45, options.lead_in_ms = 3, options.tail_ms = 7;
@@ -49,6 +51,7 @@ TEST(WriteWave, WritesTheHeaderThenEverySampleLowByteFirst) {
   const std::vector<uint8_t>& file = sink.file;
   const auto header = WaveHeader(8000, static_cast<uint32_t>(samples.size()));
   ASSERT_EQ(file.size(), header.size() + 2 * samples.size());
+  EXPECT_EQ(sink.first_write, file.size());  // a pipe's reader sniffs samples with the header
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
   for (size_t i = 0; i < samples.size(); ++i) {
     const auto read = static_cast<int16_t>(file[44 + 2 * i] | file[45 + 2 * i] << 8);
