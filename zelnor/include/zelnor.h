@@ -18,8 +18,8 @@
  * async       0: return once the device's position (waveOutGetPosition)
  *             has reached the last sample, waiting at most 0.5 s past the
  *             moment it handed back the last block (a device whose
- *             position runs ahead of its sound, as Wine's does, ends the
- *             call that much early); with
+ *             position runs ahead of its sound ends the call that much
+ *             early); with
  *             ZELNOR_E_STOPPED if a later call stopped it first; with
  *             ZELNOR_E_NO_DEVICE if there is no output device; or with
  *             ZELNOR_E_DEVICE at most 3 s past the dial's length if the
