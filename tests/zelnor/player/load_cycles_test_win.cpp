@@ -39,7 +39,9 @@ void LoadAndFree(bool call_between) {
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     const HMODULE library = ::LoadLibraryW(L"zelnor.dll");
     ASSERT_NE(library, nullptr) << "cycle " << cycle;
-    if (cycle == 0) ASSERT_TRUE(IsTheBuiltDll(library));
+    if (cycle == 0) {
+      ASSERT_TRUE(IsTheBuiltDll(library));
+    }
     if (call_between) {
       const auto play = reinterpret_cast<ZelnorPlayDtmfFunction>(
           reinterpret_cast<void*>(::GetProcAddress(library, "PlayDTMF")));
