@@ -91,7 +91,7 @@ class FakePlatform::FakeDevice final : public zelnor::AudioDevice {
   }
   std::optional<uint32_t> SamplesPlayed() override {
     const std::lock_guard<std::mutex> lock(platform_.mutex);
-    return static_cast<uint32_t>(log_.heard.size());
+    return static_cast<uint32_t>(log_.heard.size()) - platform_.position_lag;
   }
   void Pause() override { Call("pause"); }
   void Restart() override { Call("restart"); }

@@ -53,6 +53,9 @@ class FakePlatform final : public zelnor::PlayerPlatform {
   bool auto_play = false;
   // How long a reset device takes to hand back the blocks it still held.
   uint64_t blocks_back_after_reset_ms = 0;
+  // Samples a device's position trails what it let be heard by (changed
+  // under `mutex` once devices are open).
+  uint32_t position_lag = 0;
   // The device opened `index`-th hangs in its first call named `call`.
   void HangOn(size_t index, std::string call);
 

@@ -124,6 +124,23 @@ TEST_F(PlayerTest, ASynchronousCallReturnsOnceTheLastBlockIsBackWithEverySampleH
   EXPECT_EQ(platform_.Device(0).heard, Rendered("159#"));
 }
 
+TEST_F(PlayerTest, ASynchronousCallEndsOnlyOnceTheDevicesPositionReachesTheLastSample) {
+  platform_.position_lag = 100;
+  auto call = PlaySync("1");
+  platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 4; });
+  platform_.PlayBlocks(0, 4);
+  platform_.AwaitBlockSeen(0);
+  platform_.AwaitTimedWaiters(2);  // the caller, and the player watching the position
+  EXPECT_FALSE(platform_.Device(0).Closed());
+  {
+    const std::lock_guard<std::mutex> lock(platform_.mutex);
+    platform_.position_lag = 0;
+  }
+  platform_.Advance(zelnor::kDevicePollMs);
+  EXPECT_EQ(call->get(), ZELNOR_OK);
+  EXPECT_TRUE(platform_.Device(0).Closed());
+}
+
 TEST_F(PlayerTest, ADeviceThatStopsTakingSamplesFailsTheCallWithinTheDialAndTheGrace) {
   auto call = PlaySync("1");
   platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 4; });
