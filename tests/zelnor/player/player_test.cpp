@@ -127,7 +127,7 @@ TEST_F(PlayerTest, ASynchronousCallReturnsOnceTheLastBlockIsBackWithEverySampleH
 TEST_F(PlayerTest, ASynchronousCallEndsOnlyOnceTheDevicesPositionReachesTheLastSample) {
   platform_.position_lag = 100;
   auto call = PlaySync("1");
-  platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 4; });
+  platform_.AwaitTimedWaiters(2);  // the caller, and the player waiting for a block
   platform_.PlayBlocks(0, 4);
   platform_.AwaitBlockSeen(0);
   platform_.AwaitTimedWaiters(2);  // the caller, and the player watching the position
