@@ -128,8 +128,9 @@ typedef struct ZelnorProgress {
  * The library feeds the device on its own thread, so a callback that is
  * slow or blocks delays no sample and changes no result: the symbols that
  * started meanwhile are reported, in order, when it returns, and only the
- * call's return waits for it. It may call the library: a call made from it
- * stops this playback, which then returns ZELNOR_E_STOPPED. It must not let
+ * call's return waits for it. It may call the library; a PlayDTMF or
+ * PlayDTMFEx made from it stops this playback, which then returns
+ * ZELNOR_E_STOPPED. It must not let
  * an exception escape, as with any C callback: a 32-bit host's exception
  * cannot be caught inside the library. On x64 one is contained: the dial
  * plays on, its result stands, and the callback is not called again.
