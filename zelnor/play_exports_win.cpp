@@ -42,14 +42,17 @@ extern "C" int __stdcall PlayDTMFEx(const char* dial, const ZelnorOptions* optio
     // asynchronous return; a null dial or bad options change nothing.
     zelnor::DtmfSequence sequence = zelnor::SequenceForDial(dial, options);
     std::optional<zelnor::Playback> playback;
+    // Progress is told on this thread while a synchronous call waits.
+    std::optional<zelnor::ProgressReport> progress;
     if (!sequence.Finished()) {
-      const bool has_progress = options->cbSize == sizeof(ZelnorOptions);
-      playback.emplace(zelnor::Playback{
-          std::move(sequence), options->device,
-          has_progress ? zelnor::ProgressCallback{options->progress, options->progress_context}
-                       : zelnor::ProgressCallback{}});
+      const bool has_progress = options->cbSize == sizeof(ZelnorOptions) && options->progress;
+      if (has_progress && async == 0) {
+        progress.emplace(zelnor::SequenceForDial(dial, options),
+                         zelnor::ProgressCallback{options->progress, options->progress_context});
+      }
+      playback.emplace(zelnor::Playback{std::move(sequence), options->device});
     }
-    return ThePlayer().Play(std::move(playback), async != 0);
+    return ThePlayer().Play(std::move(playback), async != 0, progress ? &*progress : nullptr);
   });
 }
 

@@ -1,6 +1,7 @@
 #include "tools/dtmf/progress_display_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "tools/dtmf/console_win.h"
 #include "tools/dtmf/progress_line.h"
@@ -27,16 +28,27 @@ size_t WideLength(const std::string& text, size_t bytes) {
 ProgressDisplay::ProgressDisplay(std::wstring dial)
     : dial_(std::move(dial)), width_(ConsoleWidth()), on_console_(width_ > 0) {}
 
-void ProgressDisplay::Follow(ZelnorOptions& options, const std::string& part, size_t part_start) {
-  part_ = &part;
+ProgressDisplay::~ProgressDisplay() {
+  if (!writer_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
+}
+
+void ProgressDisplay::Follow(ZelnorOptions& options, std::string part, size_t part_start) {
+  part_ = std::move(part);
   part_start_ = part_start;
+  if (!writer_.joinable()) writer_ = std::thread([this] { WriteLines(); });
   options.progress = &ProgressDisplay::OnProgress;
   options.progress_context = this;
 }
 
 void ZELNOR_CALL ProgressDisplay::OnProgress(void* context, const ZelnorProgress* progress) {
   auto* display = static_cast<ProgressDisplay*>(context);
-  const std::string& part = *display->part_;
+  const std::string& part = display->part_;
   const auto offset = static_cast<size_t>(progress->dial_offset);
   const bool at_end = progress->symbol == 0;
   if (at_end && !display->on_console_) return;  // the last symbol had its line
@@ -44,27 +56,59 @@ void ZELNOR_CALL ProgressDisplay::OnProgress(void* context, const ZelnorProgress
   const size_t sounded =
       at_end ? WideLength(part, part.size()) : WideLength(part, std::min(offset, part.size())) + 1;
   try {
-    display->Show(display->part_start_ + sounded);
+    const std::lock_guard<std::mutex> lock(display->mutex_);
+    // On a console only the newest line is ever seen.
+    if (display->on_console_) display->queued_.clear();
+    display->queued_.push_back(display->part_start_ + sounded);
   } catch (const std::exception&) {
-    // Out of memory for a line of text: the tones matter more than the display.
+    return;  // out of memory for a number: the tones matter more than the display
+  }
+  display->changed_.notify_all();
+}
+
+void ProgressDisplay::WriteLines() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !queued_.empty() || end_line_ || closing_; });
+    if (queued_.empty() && !end_line_) return;  // closing, with all written
+    std::deque<size_t> sounded;
+    sounded.swap(queued_);
+    const bool end_line = end_line_;
+    const bool failed = failure_ != nullptr;
+    bool line_open = line_open_ || (on_console_ && !sounded.empty());
+    writing_ = true;
+    lock.unlock();
+    std::exception_ptr failure;
+    try {
+      if (!failed) Show(sounded);
+      if (!failed && end_line && line_open) Print(STD_ERROR_HANDLE, L"\n");
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    if (end_line) line_open = false;
+    lock.lock();
+    if (failure) failure_ = failure;
+    line_open_ = line_open;
+    if (end_line) end_line_ = false;
+    writing_ = false;
+    changed_.notify_all();
   }
 }
 
-void ProgressDisplay::Show(size_t sounded) {
-  const std::wstring line = ProgressLine(dial_, sounded, width_);
-  const std::lock_guard<std::mutex> lock(mutex_);
-  if (!on_console_) {
-    Print(STD_ERROR_HANDLE, line + L"\n");
-    return;
+void ProgressDisplay::Show(const std::deque<size_t>& sounded) {
+  for (const size_t count : sounded) {
+    const std::wstring line = ProgressLine(dial_, count, width_);
+    Print(STD_ERROR_HANDLE, on_console_ ? L"\r" + line : line + L"\n");
   }
-  Print(STD_ERROR_HANDLE, L"\r" + line);
-  line_open_ = true;
 }
 
 void ProgressDisplay::EndLine() {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  if (line_open_) Print(STD_ERROR_HANDLE, L"\n");
-  line_open_ = false;
+  if (!writer_.joinable()) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  end_line_ = true;
+  changed_.notify_all();
+  changed_.wait(lock, [this] { return queued_.empty() && !end_line_ && !writing_; });
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
 }  // namespace dtmf_tool

@@ -17,7 +17,11 @@
  *             "\xE0" "123" dials 123.
  * interval_ms Length of each tone and of the silence after it. Values below
  *             40 (0 and negatives included) play as 40, above 10000 as 10000.
- * async       0: return once the last sample has been played; with
+ * async       0: return once the device's position (waveOutGetPosition)
+ *             has reached the last sample, waiting at most 0.5 s past the
+ *             moment it handed back the last block (a device whose
+ *             position runs ahead of its sound ends the call that much
+ *             early); with
  *             ZELNOR_E_STOPPED if a later call stopped it first; with
  *             ZELNOR_E_NO_DEVICE if there is no output device; or with
  *             ZELNOR_E_DEVICE at most 3 s past the dial's length if the
@@ -115,10 +119,23 @@ typedef struct ZelnorProgress {
 } ZelnorProgress;
 
 /*
- * Called on the library's player thread, within one block (20 ms) of the
- * moment each symbol starts to sound, and once at the end of a playback
- * that was not stopped. Keep it short; never call back into the library
- * from it.
+ * Called only by a synchronous PlayDTMFEx (async 0), on the calling thread
+ * while the call waits: as each symbol starts to sound (within one block,
+ * 20 ms, of the device taking its first samples), and once more, with
+ * symbol 0, after a playback that ended whole (not stopped, not failed).
+ * The last call is made before PlayDTMFEx returns; once it has returned,
+ * `progress_context` may be freed. Asynchronous calls never call it, and
+ * neither does any thread of the library.
+ *
+ * The library feeds the device on its own thread, so a callback that is
+ * slow or blocks delays no sample and changes no result: the symbols that
+ * started meanwhile are reported, in order, when it returns, and only the
+ * call's return waits for it. It may call the library; a PlayDTMF or
+ * PlayDTMFEx made from it stops this playback, which then returns
+ * ZELNOR_E_STOPPED. It must not let
+ * an exception escape, as with any C callback: a 32-bit host's exception
+ * cannot be caught inside the library. On x64 one is contained: the dial
+ * plays on, its result stands, and the callback is not called again.
  */
 typedef void(ZELNOR_CALL* ZelnorProgressFunction)(void* context, const ZelnorProgress* progress);
 
@@ -145,8 +162,8 @@ typedef void(ZELNOR_CALL* ZelnorProgressFunction)(void* context, const ZelnorPro
  * lead_in_ms   Silence before the first tone, 0 to 10000 (default 0).
  * tail_ms      Silence after the last gap, 0 to 10000 (default 0).
  * progress     Optional (may be null): called as playback goes on, see
- *              ZelnorProgressFunction. PlayDTMFEx only; the other calls
- *              ignore it.
+ *              ZelnorProgressFunction. A synchronous PlayDTMFEx only; the
+ *              other calls ignore it.
  * progress_context  Handed to `progress` as it stands.
  *
  * For the calls below, a field out of range or a null pointer (other than

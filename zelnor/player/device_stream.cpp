@@ -5,7 +5,7 @@
 
 namespace zelnor {
 
-int DeviceStream::Play(DtmfSequence& sequence, ProgressReport& progress) {
+int DeviceStream::Play(DtmfSequence& sequence, Completion& progress) {
   if (stop_.IsSet()) return ZELNOR_E_STOPPED;
   const uint64_t block_samples = uint64_t{sequence.SampleRate()} * kBlockMs / 1000;
   block_.resize(static_cast<size_t>(block_samples));
@@ -27,6 +27,7 @@ int DeviceStream::Play(DtmfSequence& sequence, ProgressReport& progress) {
     device_.Restart();
   }
 
+  uint64_t published = 0;
   for (;;) {
     uint64_t done = 0;
     {
@@ -35,11 +36,11 @@ int DeviceStream::Play(DtmfSequence& sequence, ProgressReport& progress) {
     }
     // A block handed back has left the queue for the device's own buffer,
     // which sounds it next.
-    progress.HeardUpTo(done * block_samples);
-    if (all_written_ && done >= written_) {
-      progress.End();
-      return ZELNOR_OK;
+    if (done > published) {
+      published = done;
+      progress.ReachedSample(done * block_samples);
     }
+    if (all_written_ && done >= written_) return AwaitPlayed(sequence.TotalSamples());
     status = TopUp(sequence, done);
     if (status != ZELNOR_OK) return status;
     if (all_written_ && done >= written_) continue;
@@ -67,6 +68,34 @@ int DeviceStream::TopUp(DtmfSequence& sequence, uint64_t done) {
     ++written_;
   }
   return ZELNOR_OK;
+}
+
+int DeviceStream::AwaitPlayed(uint64_t samples) {
+  const uint64_t deadline = platform_.NowMs() + kPlayedOutMs;
+  for (;;) {
+    std::optional<uint32_t> played;
+    {
+      const DriverWatch::Call call(watch_);
+      played = device_.SamplesPlayed();
+    }
+    // Compared modulo 2^32: the last sample is at most kPlayedOutMs away.
+    const auto short_of = static_cast<int32_t>(static_cast<uint32_t>(samples) - played.value_or(0));
+    if (!played || short_of <= 0 || platform_.NowMs() >= deadline) return ZELNOR_OK;
+    if (stop_.Wait(kDevicePollMs)) return ZELNOR_E_STOPPED;
+  }
+}
+
+void DeviceStream::Reset() {
+  {
+    const DriverWatch::Call call(watch_);
+    device_.Reset();
+  }
+  // Wine marks reset blocks done one by one, outside its lock, after the
+  // reset has returned.
+  const uint64_t deadline = platform_.NowMs() + kBlocksBackMs;
+  while (!device_.AllBlocksBack() && platform_.NowMs() < deadline) {
+    block_done_.Wait(kDevicePollMs);
+  }
 }
 
 }  // namespace zelnor

@@ -30,6 +30,10 @@ struct Player::Worker {
   // The rest is guarded by the Player's lock.
   std::unique_ptr<PlayerThread> thread;  // null while it starts
   bool dismissed = false;
+  // The result of the stream it is resetting and closing the device after;
+  // kStreaming before.
+  static constexpr int kStreaming = -1;
+  std::atomic<int> stream_result{kStreaming};
 };
 
 namespace {
@@ -56,15 +60,16 @@ Player::Player(PlayerPlatform& platform) : platform_(platform), lock_(platform.N
 
 Player::~Player() = default;
 
-int Player::Play(std::optional<Playback> playback, bool async) {
+int Player::Play(std::optional<Playback> playback, bool async, ProgressReport* progress) {
   if (playback && async && KnownMissing(playback->device_id)) return ZELNOR_E_NO_DEVICE;
   const bool stop_only = !playback;
   uint64_t wait_ms = kDeviceGraceMs;
   std::unique_ptr<Request> request;
   if (playback) {
     wait_ms += LengthMs(playback->sequence);
-    request = std::make_unique<Request>(
-        Request{std::move(*playback), std::make_shared<Completion>(platform_.NewSignal(true))});
+    request = std::make_unique<Request>(Request{
+        std::move(*playback),
+        std::make_shared<Completion>(platform_.NewSignal(true), platform_.NewSignal(false))});
   }
   std::shared_ptr<Completion> awaited = request ? request->completion : nullptr;
 
@@ -83,27 +88,53 @@ int Player::Play(std::optional<Playback> playback, bool async) {
   if (needs_worker && !EnsureWorker()) return ZELNOR_E_DEVICE;
   if (async || !awaited) return ZELNOR_OK;
 
+  if (stop_only) progress = nullptr;
   const uint64_t deadline = platform_.NowMs() + wait_ms;
-  for (uint64_t now = platform_.NowMs(); now < deadline; now = platform_.NowMs()) {
-    if (awaited->Wait(static_cast<uint32_t>(std::min<uint64_t>(deadline - now, kWedgeCheckMs)))) {
-      return stop_only ? ZELNOR_OK : awaited->Result();
+  const bool in_time = AwaitResult(*awaited, deadline, stop_only, progress);
+  if (!in_time) {
+    // The device stopped taking samples, unless the playback ended just now.
+    awaited->Finish(ZELNOR_E_DEVICE);
+    {
+      const Hold hold(*lock_);
+      if (pending_ && pending_->completion == awaited) {
+        replaced = std::move(pending_);
+      } else if (playing_ == awaited && worker_) {
+        worker_->mailbox_changed->Set();
+      }
     }
-    if (!stop_only) EnsureWorker();  // the player may have wedged since the call
+    replaced.reset();
   }
-
-  // The device stopped taking samples, unless the playback ended just now.
-  awaited->Finish(ZELNOR_E_DEVICE);
-  {
-    const Hold hold(*lock_);
-    if (pending_ && pending_->completion == awaited) {
-      replaced = std::move(pending_);
-    } else if (playing_ == awaited && worker_) {
-      worker_->mailbox_changed->Set();
-    }
-  }
-  replaced.reset();
   const int result = awaited->Result();
-  return stop_only && result != ZELNOR_E_DEVICE ? ZELNOR_OK : result;
+  if (progress) {
+    // The last calls, made before this call returns.
+    progress->HeardUpTo(awaited->Reached());
+    if (result == ZELNOR_OK) progress->End();
+  }
+  if (!stop_only) return result;
+  return in_time || result != ZELNOR_E_DEVICE ? ZELNOR_OK : result;
+}
+
+bool Player::AwaitResult(Completion& awaited, uint64_t deadline, bool stop_only,
+                         ProgressReport* progress) {
+  for (uint64_t now = platform_.NowMs(); now < deadline; now = platform_.NowMs()) {
+    const auto ms = static_cast<uint32_t>(std::min<uint64_t>(deadline - now, kWedgeCheckMs));
+    if (stop_only) {
+      // The stopped playback's own caller takes its progress signal.
+      if (awaited.finished().Wait(ms)) return true;
+      continue;
+    }
+    switch (platform_.WaitEither(awaited.finished(), awaited.moved_on(), ms)) {
+      case WaitResult::kFirst:
+        return true;
+      case WaitResult::kSecond:
+        if (progress) progress->HeardUpTo(awaited.Reached());
+        break;
+      case WaitResult::kTimedOut:
+        EnsureWorker();  // the player may have wedged since the call
+        break;
+    }
+  }
+  return awaited.finished().IsSet();
 }
 
 bool Player::EnsureWorker() {
@@ -161,8 +192,11 @@ void Player::AbandonWedgedWorker() {
   // lets it go.
   worker_->dismissed = true;
   worker_->mailbox_changed->Set();
+  // Stuck in the reset or close after its stream ended, its playback ended
+  // the way the stream did.
+  const int ended = worker_->stream_result;
   abandoned_ = std::move(worker_);
-  if (playing_) playing_->Finish(ZELNOR_E_DEVICE);
+  if (playing_) playing_->Finish(ended == Worker::kStreaming ? ZELNOR_E_DEVICE : ended);
   playing_.reset();
 }
 
@@ -227,6 +261,7 @@ bool Player::RetireIfIdle(const std::shared_ptr<Worker>& self) {
 
 int Player::PlayOnDevice(Worker& self, Request& request) {
   Signal& stop = *self.mailbox_changed;
+  self.stream_result = Worker::kStreaming;
   if (stop.IsSet()) return ZELNOR_E_STOPPED;
   std::unique_ptr<AudioDevice> device = platform_.NewAudioDevice();
   uint32_t device_count = 0;
@@ -247,14 +282,14 @@ int Player::PlayOnDevice(Worker& self, Request& request) {
   }
   if (result != ZELNOR_OK) return result;
   DeviceStream stream(platform_, *device, self.driver, stop, *self.block_done);
-  ProgressReport progress(request.playback.sequence, playback.progress);
-  result = stream.Play(request.playback.sequence, progress);
+  result = stream.Play(request.playback.sequence, *request.completion);
   // A device that failed may never come back from the reset: its caller
-  // hears of the failure now. A stopped playback ends only once the device
-  // is reset and closed, so that nothing more is heard after a stop returns.
+  // hears of the failure now. Other playbacks end once the device is reset
+  // and closed, so that nothing more is heard after a call returns.
   if (result != ZELNOR_OK && result != ZELNOR_E_STOPPED) request.completion->Finish(result);
+  self.stream_result = result;
+  stream.Reset();
   const DriverWatch::Call call(self.driver);
-  device->Reset();
   device.reset();  // closing may hang as well
   return result;
 }

@@ -26,7 +26,6 @@ namespace zelnor {
 struct Playback {
   DtmfSequence sequence;
   uint32_t device_id;
-  ProgressCallback progress;
 };
 
 class Player {
@@ -38,13 +37,16 @@ class Player {
   ~Player();
 
   // Plays `playback` in place of whatever is playing; none only stops.
-  // Synchronous: returns ZELNOR_OK once the last sample has sounded (a stop:
-  // once the stopped playback has ended), ZELNOR_E_STOPPED if a later call
-  // stopped it, ZELNOR_E_NO_DEVICE, or ZELNOR_E_DEVICE kDeviceGraceMs past
-  // the dial's length. Asynchronous: ZELNOR_OK at once, or
-  // ZELNOR_E_NO_DEVICE if the player found the device missing within
-  // kDeviceCountTrustedMs. Throws ZelnorError or std::bad_alloc.
-  int Play(std::optional<Playback> playback, bool async);
+  // Synchronous: returns ZELNOR_OK once the device has handed back the last
+  // block (a stop: once the stopped playback has ended), ZELNOR_E_STOPPED
+  // if a later call stopped it, ZELNOR_E_NO_DEVICE, or ZELNOR_E_DEVICE
+  // kDeviceGraceMs past the dial's length; `progress` (if any) hears, on
+  // the calling thread and before this returns, each symbol as the device
+  // reaches it and, after a whole playback, its end. Asynchronous:
+  // ZELNOR_OK at once, or ZELNOR_E_NO_DEVICE if the player found the
+  // device missing within kDeviceCountTrustedMs; `progress` is not used.
+  // Throws ZelnorError or std::bad_alloc.
+  int Play(std::optional<Playback> playback, bool async, ProgressReport* progress = nullptr);
 
  private:
   struct Request;
@@ -60,6 +62,11 @@ class Player {
   void AbandonWedgedWorker();
   // Drops the pending request with `result`.
   void FailPending(int result);
+  // Waits until `awaited` has a result or `deadline` passes, telling
+  // `progress` (if any) how far the device has got as it goes. True if it
+  // has a result.
+  bool AwaitResult(Completion& awaited, uint64_t deadline, bool stop_only,
+                   ProgressReport* progress);
 
   // A player thread's life: plays what the mailbox holds until dismissed
   // or idle.

@@ -1,9 +1,12 @@
 #pragma once
-// Tells a PlayDTMFEx caller each symbol as the device reaches it, and the
-// end of the dial.
+// Tells a synchronous PlayDTMFEx caller, on its own thread, each symbol as
+// the device reaches it, and the end of the dial. The player thread only
+// publishes how far the device has got, so a callback that is slow, blocks
+// or throws can neither delay a sample nor change a result.
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "zelnor.h"
 #include "zelnor/signal/dtmf_sequence.h"
@@ -17,31 +20,41 @@ struct ProgressCallback {
 
 class ProgressReport {
  public:
-  ProgressReport(const DtmfSequence& sequence, ProgressCallback callback)
-      : sequence_(sequence), callback_(callback), next_(sequence.FirstSymbolStart()) {}
+  // `timeline`: a sequence of the same dial and options as the one played,
+  // read only for where its symbols start.
+  ProgressReport(DtmfSequence timeline, ProgressCallback callback)
+      : timeline_(std::move(timeline)), callback_(callback), next_(timeline_.FirstSymbolStart()) {}
+  ProgressReport(const ProgressReport&) = delete;
+  ProgressReport& operator=(const ProgressReport&) = delete;
 
   // Reports, in order, every symbol not yet reported that starts before
   // `sample` (counted from the sequence's start).
   void HeardUpTo(uint64_t sample) {
-    if (!callback_.function) return;
     while (next_ && next_->sample < sample) {
-      Report(
-          ZelnorProgress{next_->index, sequence_.SymbolCount(), next_->dial_offset, next_->symbol});
-      next_ = sequence_.SymbolStartAfter(*next_);
+      const SymbolStart start = *next_;
+      next_ = timeline_.SymbolStartAfter(start);
+      Report(ZelnorProgress{start.index, timeline_.SymbolCount(), start.dial_offset, start.symbol});
     }
   }
   // Once the last sample has sounded.
   void End() {
-    Report(ZelnorProgress{sequence_.SymbolCount(), sequence_.SymbolCount(), sequence_.DialLength(),
+    Report(ZelnorProgress{timeline_.SymbolCount(), timeline_.SymbolCount(), timeline_.DialLength(),
                           0});
   }
 
  private:
-  void Report(const ZelnorProgress& progress) const {
-    if (callback_.function) callback_.function(callback_.context, &progress);
+  void Report(const ZelnorProgress& progress) {
+    if (!callback_.function) return;
+    try {
+      callback_.function(callback_.context, &progress);
+    } catch (...) {
+      // A C callback must not throw; where the exception can be caught at all
+      // (x64), the dial's result stands and the callback is not called again.
+      callback_.function = nullptr;
+    }
   }
 
-  const DtmfSequence& sequence_;
+  DtmfSequence timeline_;
   ProgressCallback callback_;
   std::optional<SymbolStart> next_;
 };

@@ -4,14 +4,11 @@
 
 #include "common/mono_pcm_format_win.h"
 #include "zelnor.h"
-#include "zelnor/player/player_platform.h"
+#include "zelnor/player/win32_signal_win.h"
+#include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 namespace {
-
-// How long a reset device may take to hand back blocks it had already
-// finished with but not yet marked done.
-constexpr uint32_t kBlocksBackMs = 2000;
 
 int OpenError(MMRESULT result) {
   switch (result) {
@@ -40,20 +37,29 @@ WaveOutDevice::~WaveOutDevice() {
     WAVEHDR& header = (*blocks_)[block].header;
     ::waveOutUnprepareHeader(device_, &header, sizeof header);
   }
-  ::waveOutClose(device_);
-  if (!all_back) static_cast<void>(blocks_.release());
+  // A device that failed to close still holds the event, and maybe blocks.
+  if (::waveOutClose(device_) != MMSYSERR_NOERROR || !all_back) {
+    static_cast<void>(blocks_.release());
+    static_cast<void>(block_done_.release());
+  }
 }
 
 uint32_t WaveOutDevice::DeviceCount() { return ::waveOutGetNumDevs(); }
 
 int WaveOutDevice::Open(uint32_t id, uint32_t sample_rate, Signal& block_done) {
-  block_done_ = &block_done;
+  // Every Signal of this platform is a Win32Signal.
+  const HANDLE process = ::GetCurrentProcess();
+  HANDLE event = nullptr;
+  if (!::DuplicateHandle(process, static_cast<Win32Signal&>(block_done).get(), process, &event, 0,
+                         FALSE, DUPLICATE_SAME_ACCESS)) {
+    throw ZelnorError(ZELNOR_E_SYSTEM, "DuplicateHandle failed");
+  }
+  block_done_.reset(event);
   const WAVEFORMATEX format = MonoPcm16Format(sample_rate);
   // What a failed open leaves in the handle is not defined.
   HWAVEOUT device = nullptr;
   const MMRESULT opened =
-      ::waveOutOpen(&device, id, &format, reinterpret_cast<DWORD_PTR>(&WaveOutDevice::BlockDone),
-                    reinterpret_cast<DWORD_PTR>(&block_done), CALLBACK_FUNCTION);
+      ::waveOutOpen(&device, id, &format, reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT);
   if (opened != MMSYSERR_NOERROR) return OpenError(opened);
   device_ = device;
   const size_t block_samples = size_t{sample_rate} * kBlockMs / 1000;
@@ -86,30 +92,34 @@ uint64_t WaveOutDevice::BlocksDone() {
   return done_;
 }
 
+std::optional<uint32_t> WaveOutDevice::SamplesPlayed() {
+  MMTIME position{};
+  position.wType = TIME_SAMPLES;
+  if (::waveOutGetPosition(device_, &position, sizeof position) != MMSYSERR_NOERROR) {
+    return std::nullopt;
+  }
+  // A driver may answer in another unit than the one asked for.
+  switch (position.wType) {
+    case TIME_SAMPLES:
+      return position.u.sample;
+    case TIME_BYTES:
+      return position.u.cb / static_cast<uint32_t>(sizeof(int16_t));
+    default:
+      return std::nullopt;
+  }
+}
+
 void WaveOutDevice::Pause() { ::waveOutPause(device_); }
 
 void WaveOutDevice::Restart() { ::waveOutRestart(device_); }
 
-void WaveOutDevice::Reset() {
-  ::waveOutReset(device_);
-  // Wine marks reset blocks done one by one, outside its lock, after the
-  // reset has returned.
-  for (uint32_t waited = 0; !AllBlocksBack() && waited < kBlocksBackMs; waited += 10) {
-    block_done_->Wait(10);
-  }
-}
+void WaveOutDevice::Reset() { ::waveOutReset(device_); }
 
 bool WaveOutDevice::AllBlocksBack() {
   for (uint64_t block = done_; block < written_; ++block) {
     if (!Done((*blocks_)[block % kQueuedBlocks].header)) return false;
   }
   return true;
-}
-
-void CALLBACK WaveOutDevice::BlockDone(HWAVEOUT, UINT message, DWORD_PTR signal, DWORD_PTR,
-                                       DWORD_PTR) {
-  // Only SetEvent and a few other calls are allowed here.
-  if (message == WOM_DONE) reinterpret_cast<Signal*>(signal)->Set();
 }
 
 }  // namespace zelnor

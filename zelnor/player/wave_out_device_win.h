@@ -1,6 +1,7 @@
 #pragma once
 // The AudioDevice on waveOut: a ring of kQueuedBlocks prepared blocks, each
-// handed back through a callback that sets the player's signal.
+// handed back by the driver setting the player's event (CALLBACK_EVENT), so
+// the driver never holds a pointer into this library's objects.
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/handles_win.h"
 #include "zelnor/player/audio_device.h"
 #include "zelnor/player/timing.h"
 
@@ -20,16 +22,19 @@ class WaveOutDevice final : public AudioDevice {
   WaveOutDevice() = default;
   WaveOutDevice(const WaveOutDevice&) = delete;
   WaveOutDevice& operator=(const WaveOutDevice&) = delete;
-  // Closes the device; frees the blocks only if it handed them all back.
+  // Closes the device; frees the blocks and lets go of the event only if it
+  // handed every block back and closed.
   ~WaveOutDevice() override;
 
   uint32_t DeviceCount() override;
   int Open(uint32_t id, uint32_t sample_rate, Signal& block_done) override;
   bool Write(const int16_t* samples, size_t count) override;
   uint64_t BlocksDone() override;
+  std::optional<uint32_t> SamplesPlayed() override;
   void Pause() override;
   void Restart() override;
   void Reset() override;
+  bool AllBlocksBack() override;
 
  private:
   struct Block {
@@ -38,11 +43,10 @@ class WaveOutDevice final : public AudioDevice {
   };
   using Blocks = std::array<Block, kQueuedBlocks>;
 
-  static void CALLBACK BlockDone(HWAVEOUT, UINT message, DWORD_PTR signal, DWORD_PTR, DWORD_PTR);
-  [[nodiscard]] bool AllBlocksBack();
-
   HWAVEOUT device_ = nullptr;
-  Signal* block_done_ = nullptr;
+  // The driver's own handle to the block-done event: one it may still set
+  // after a failed close must stay open, never reused by another object.
+  UniqueKernelHandle block_done_;
   std::unique_ptr<Blocks> blocks_ = std::make_unique<Blocks>();
   size_t prepared_ = 0;  // blocks prepared for the device, from the first
   uint64_t written_ = 0;

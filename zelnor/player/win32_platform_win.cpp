@@ -2,44 +2,15 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 #include "common/handles_win.h"
-#include "common/unique_event_win.h"
 #include "zelnor.h"
 #include "zelnor/exception_globals_win.h"
 #include "zelnor/player/wave_out_device_win.h"
+#include "zelnor/player/win32_signal_win.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 namespace {
-
-class Win32Signal final : public Signal {
- public:
-  explicit Win32Signal(bool manual_reset)
-      : event_(manual_reset ? EventReset::kManual : EventReset::kAuto),
-        manual_reset_(manual_reset) {
-    if (!event_.valid()) throw ZelnorError(ZELNOR_E_SYSTEM, "CreateEvent failed");
-  }
-  void Set() override {
-    set_ = true;
-    event_.Set();
-  }
-  void Reset() override {
-    set_ = false;
-    event_.Reset();
-  }
-  // The player asks before every block whether to stop; under Wine each
-  // look at the event itself is a round trip to the server.
-  bool IsSet() override { return manual_reset_ ? set_.load() : event_.IsSet(); }
-  bool Wait(uint32_t ms) override { return event_.Wait(ms); }
-  [[nodiscard]] HANDLE get() const { return event_.get(); }
-
- private:
-  UniqueEvent event_;
-  bool manual_reset_;
-  std::atomic<bool> set_{false};  // a manual-reset event's state
-};
 
 class SlimLock final : public PlayerLock {
  public:
@@ -122,8 +93,10 @@ WaitResult Win32Platform::WaitEither(Signal& first, Signal& second, uint32_t ms)
       return WaitResult::kFirst;
     case WAIT_OBJECT_0 + 1:
       return WaitResult::kSecond;
-    default:
+    case WAIT_TIMEOUT:
       return WaitResult::kTimedOut;
+    default:
+      throw ZelnorError(ZELNOR_E_SYSTEM, "WaitForMultipleObjects failed");
   }
 }
 

@@ -89,9 +89,23 @@ class FakePlatform::FakeDevice final : public zelnor::AudioDevice {
     const std::lock_guard<std::mutex> lock(platform_.mutex);
     return log_.blocks_done;
   }
+  std::optional<uint32_t> SamplesPlayed() override {
+    const std::lock_guard<std::mutex> lock(platform_.mutex);
+    return static_cast<uint32_t>(log_.heard.size()) - platform_.position_lag;
+  }
   void Pause() override { Call("pause"); }
   void Restart() override { Call("restart"); }
-  void Reset() override { Call("reset"); }
+  void Reset() override {
+    Call("reset");
+    const std::lock_guard<std::mutex> lock(platform_.mutex);
+    log_.reset_at_ms = platform_.now_ms_;
+  }
+  bool AllBlocksBack() override {
+    const std::lock_guard<std::mutex> lock(platform_.mutex);
+    return log_.Queued() == 0 ||
+           (log_.reset_at_ms &&
+            platform_.now_ms_ >= *log_.reset_at_ms + platform_.blocks_back_after_reset_ms);
+  }
 
  private:
   void Call(const char* name) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -30,6 +31,7 @@ struct DeviceLog {
   std::string hang_on;  // the first call of this name hangs until released
   bool hanging = false;
   bool released = false;
+  std::optional<uint64_t> reset_at_ms;
   [[nodiscard]] bool Closed() const { return !calls.empty() && calls.back() == "close"; }
   [[nodiscard]] size_t Queued() const { return written.size() - blocks_done; }
 };
@@ -49,6 +51,11 @@ class FakePlatform final : public zelnor::PlayerPlatform {
   // Set before the devices are opened.
   uint32_t device_count = 1;
   bool auto_play = false;
+  // How long a reset device takes to hand back the blocks it still held.
+  uint64_t blocks_back_after_reset_ms = 0;
+  // Samples a device's position trails what it let be heard by (changed
+  // under `mutex` once devices are open).
+  uint32_t position_lag = 0;
   // The device opened `index`-th hangs in its first call named `call`.
   void HangOn(size_t index, std::string call);
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "zelnor.h"
 
 namespace {
@@ -19,12 +21,27 @@ DWORD LowestFreeTlsIndex() {
   return index;
 }
 
+// Whether `library` is the zelnor.dll beside this program: the build's own,
+// the file the package ships, not one found further down the search path.
+bool IsTheBuiltDll(HMODULE library) {
+  wchar_t program[MAX_PATH] = {};
+  wchar_t loaded[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+  ::GetModuleFileNameW(library, loaded, MAX_PATH);
+  std::wstring expected(program);
+  expected.erase(expected.find_last_of(L'\\') + 1);
+  return _wcsicmp((expected + L"zelnor.dll").c_str(), loaded) == 0;
+}
+
 // Loads, optionally calls, and frees the DLL kCycles times.
 void LoadAndFree(bool call_between) {
   const DWORD tls_before = LowestFreeTlsIndex();
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     const HMODULE library = ::LoadLibraryW(L"zelnor.dll");
     ASSERT_NE(library, nullptr) << "cycle " << cycle;
+    if (cycle == 0) {
+      ASSERT_TRUE(IsTheBuiltDll(library));
+    }
     if (call_between) {
       const auto play = reinterpret_cast<ZelnorPlayDtmfFunction>(
           reinterpret_cast<void*>(::GetProcAddress(library, "PlayDTMF")));

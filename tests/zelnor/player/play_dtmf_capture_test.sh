@@ -35,6 +35,17 @@ check "unloading the DLL lets the playback finish" \
 check "ending the process mid-playback" \
   --match '^1?$' "1 at most" -- timeout 20 wine "$tool" play async 200 123456 sleep 100 exit
 
+# A progress callback held 1.5 s on its first report, into a sink paced like
+# a sound card: the tones keep their 100 ms gaps.
+check "a progress callback that blocks delays no tone" --conf "$here/alsa_paced.conf.in" \
+  --silences 100,100,100 "1234" -- wine "$tool" hold-progress 1500 progress 100 1234
+
+# dtmf.exe's progress into a pipe nobody reads for 20 s (400 lines, 160 KB:
+# more than the pipe holds): every tone still plays, and the tool exits 0.
+fives=$(printf '5%.0s' $(seq 400))
+check "a progress reader that falls behind cuts nothing" \
+  "$fives" -- bash -o pipefail -c "wine '$1/dtmf.exe' -t 40 $fives 2>&1 | (sleep 20; cat >/dev/null)"
+
 # 10,000 calls as fast as they go: the last one is what is heard (the file
 # holds only the last opening of the device).
 latest_only="$here/alsa_latest_only.conf.in"

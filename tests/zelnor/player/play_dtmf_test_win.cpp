@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -161,6 +162,28 @@ TEST_F(ZelnorDll, OutOfRangeIntervalsStillPlay) {
   EXPECT_EQ(play_("7", -5, 0), ZELNOR_OK);  // plays as 40 ms
   EXPECT_GE(CapturedBytes() - before, 80 * kBytesPerMs);
 }
+
+#if defined(_WIN64)
+void ZELNOR_CALL ThrowingProgress(void* calls, const ZelnorProgress*) {
+  ++*static_cast<int*>(calls);
+  throw std::runtime_error("a callback that breaks the rule");
+}
+
+// Where the library can catch a caller's exception at all (x64), it is
+// contained: the dial plays whole, its result stands, no second call.
+TEST_F(ZelnorDll, AThrowingProgressCallbackChangesNoResult) {
+  const auto play_ex = reinterpret_cast<decltype(&PlayDTMFEx)>(
+      reinterpret_cast<void*>(::GetProcAddress(library_.get(), "PlayDTMFEx")));
+  ZelnorOptions options = ZELNOR_OPTIONS_FOR_INTERVAL(40);
+  int calls = 0;
+  options.progress = &ThrowingProgress;
+  options.progress_context = &calls;
+  const uint64_t before = CapturedBytes();
+  EXPECT_EQ(play_ex("12", &options, 0), ZELNOR_OK);
+  EXPECT_EQ(calls, 1);
+  EXPECT_GE(CapturedBytes() - before, 2 * 80 * kBytesPerMs);
+}
+#endif
 
 TEST_F(ZelnorDll, NoDeviceIsReportedAtOnce) {
   int result = -1;

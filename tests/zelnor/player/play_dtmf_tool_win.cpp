@@ -3,6 +3,8 @@
 //   play sync|async INTERVAL TEXT   TEXT as given, or hex:8341... for raw bytes
 //   progress INTERVAL TEXT          a synchronous PlayDTMFEx printing a line
 //                                   "progress index=I symbol=C" per report
+//   hold-progress MS                the next progress steps' first report
+//                                   returns only after MS
 //   sleep MS
 //   unload                          FreeLibrary the DLL
 //   exit                            ExitProcess at once, mid-playback or not
@@ -54,7 +56,10 @@ double NowMs() {
   return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+DWORD g_hold_first_report_ms = 0;
+
 void ZELNOR_CALL PrintProgress(void*, const ZelnorProgress* progress) {
+  if (progress->symbol_index == 0) ::Sleep(g_hold_first_report_ms);
   std::printf("progress index=%llu symbol=%c\n",
               static_cast<unsigned long long>(progress->symbol_index),
               progress->symbol ? progress->symbol : '-');
@@ -136,6 +141,8 @@ int wmain(int argc, wchar_t** argv) {
       i += 2;
       std::printf("result=%d\n", play_ex ? play_ex(dial.c_str(), &options, 0) : -1);
       std::fflush(stdout);
+    } else if (step == "hold-progress" && i + 1 < argc) {
+      g_hold_first_report_ms = static_cast<DWORD>(std::atoi(Narrow(argv[++i]).c_str()));
     } else if (step == "sleep" && i + 1 < argc) {
       ::Sleep(static_cast<DWORD>(std::atoi(Narrow(argv[++i]).c_str())));
     } else if (step == "unload") {

@@ -6,13 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/zelnor/player/fake_player_platform.h"
 #include "zelnor.h"
+#include "zelnor/player/progress_report.h"
 #include "zelnor/player/timing.h"
 #include "zelnor/signal/symbol_reader.h"
 
@@ -44,9 +49,10 @@ std::vector<std::string> CallsAfter(const DeviceLog& log, size_t first) {
 // A synchronous call on a thread of its own.
 class SyncCall {
  public:
-  SyncCall(zelnor::Player& player, std::optional<Playback> playback)
-      : thread_([this, &player, playback = std::move(playback)]() mutable {
-          result_ = player.Play(std::move(playback), false);
+  SyncCall(zelnor::Player& player, std::optional<Playback> playback,
+           zelnor::ProgressReport* progress = nullptr)
+      : thread_([this, &player, progress, playback = std::move(playback)]() mutable {
+          result_ = player.Play(std::move(playback), false, progress);
         }) {}
   SyncCall(const SyncCall&) = delete;
   SyncCall& operator=(const SyncCall&) = delete;
@@ -67,8 +73,8 @@ class PlayerTest : public testing::Test {
  protected:
   void TearDown() override { platform_.EndThreads(); }
 
-  std::optional<Playback> Dial(const std::string& symbols, zelnor::ProgressCallback progress = {}) {
-    return Playback{Sequence(symbols), ZELNOR_DEFAULT_DEVICE, progress};
+  std::optional<Playback> Dial(const std::string& symbols) {
+    return Playback{Sequence(symbols), ZELNOR_DEFAULT_DEVICE};
   }
   int PlayAsync(const std::string& symbols) { return player_.Play(Dial(symbols), true); }
   std::unique_ptr<SyncCall> PlaySync(const std::string& symbols) {
@@ -116,6 +122,23 @@ TEST_F(PlayerTest, ASynchronousCallReturnsOnceTheLastBlockIsBackWithEverySampleH
   platform_.PlayUntilClosed(0);
   EXPECT_EQ(call->get(), ZELNOR_OK);
   EXPECT_EQ(platform_.Device(0).heard, Rendered("159#"));
+}
+
+TEST_F(PlayerTest, ASynchronousCallEndsOnlyOnceTheDevicesPositionReachesTheLastSample) {
+  platform_.position_lag = 100;
+  auto call = PlaySync("1");
+  platform_.AwaitTimedWaiters(2);  // the caller, and the player waiting for a block
+  platform_.PlayBlocks(0, 4);
+  platform_.AwaitBlockSeen(0);
+  platform_.AwaitTimedWaiters(2);  // the caller, and the player watching the position
+  EXPECT_FALSE(platform_.Device(0).Closed());
+  {
+    const std::lock_guard<std::mutex> lock(platform_.mutex);
+    platform_.position_lag = 0;
+  }
+  platform_.Advance(zelnor::kDevicePollMs);
+  EXPECT_EQ(call->get(), ZELNOR_OK);
+  EXPECT_TRUE(platform_.Device(0).Closed());
 }
 
 TEST_F(PlayerTest, ADeviceThatStopsTakingSamplesFailsTheCallWithinTheDialAndTheGrace) {
@@ -217,42 +240,106 @@ TEST_F(PlayerTest, AMissingDeviceIsReportedToSynchronousCallsAndToAsynchronousOn
   EXPECT_EQ(PlayAsync("1"), ZELNOR_OK);  // counted afresh by the player
 }
 
+TEST_F(PlayerTest, AStoppedCallSaysSoEvenWhenItsDeviceHandsItsBlocksBackSlowly) {
+  platform_.blocks_back_after_reset_ms = 1500;
+  auto first = PlaySync("1111");
+  platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.written.size() == 8; });
+  EXPECT_EQ(PlayAsync("2"), ZELNOR_OK);
+  platform_.AwaitDevice(0, [](const DeviceLog& log) { return log.reset_at_ms.has_value(); });
+  AdvanceInSteps(1500, 2);  // the stopped caller, and the player waiting for its blocks
+  EXPECT_EQ(first->get(), ZELNOR_E_STOPPED);
+  platform_.PlayUntilClosed(1);
+  EXPECT_EQ(platform_.Device(1).heard, Rendered("2"));
+  EXPECT_EQ(platform_.PeakThreads(), 1) << "a slow hand-back was taken for a wedged driver";
+}
+
 struct Heard {
   ZelnorProgress progress;
   uint64_t blocks_heard;
 };
 
+// What the callback was told, on the calling thread, and how many blocks the
+// device had handed back by then. The first report can be held until the
+// device has handed back `hold_first_until` blocks.
 struct ProgressLog {
+  ProgressLog(zelnor_test::FakePlatform* platform_in, uint64_t hold_first_until_in = 0)
+      : platform(platform_in), hold_first_until(hold_first_until_in) {}
+
   zelnor_test::FakePlatform* platform;
+  uint64_t hold_first_until;
+  std::mutex mutex;
+  std::condition_variable changed;
   std::vector<Heard> heard;
+
+  void AwaitReports(size_t count) {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(
+        changed.wait_for(lock, std::chrono::seconds(20), [&] { return heard.size() >= count; }));
+  }
+  std::vector<Heard> Reports() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return heard;
+  }
 };
 
 void ZELNOR_CALL RecordProgress(void* log, const ZelnorProgress* progress) {
   auto* self = static_cast<ProgressLog*>(log);
-  self->heard.push_back({*progress, self->platform->Device(0).blocks_done});
+  if (self->Reports().empty() && self->hold_first_until > 0) {
+    self->platform->AwaitDevice(0, [self](const DeviceLog& device) {
+      return device.blocks_done >= self->hold_first_until;
+    });
+  }
+  const uint64_t blocks = self->platform->Device(0).blocks_done;
+  const std::lock_guard<std::mutex> lock(self->mutex);
+  self->heard.push_back({*progress, blocks});
+  self->changed.notify_all();
 }
 
 TEST_F(PlayerTest, ProgressNamesEachSymbolOnceItsFirstBlockIsHandedBackAndThenTheEnd) {
-  ProgressLog context{&platform_, {}};
-  const zelnor::ProgressCallback progress{&RecordProgress, &context};
-  auto call = std::make_unique<SyncCall>(player_, Dial("7*", progress));
-  for (size_t block = 0; block < 2 * kBlocksPerSymbol; ++block) {
+  ProgressLog log(&platform_);
+  zelnor::ProgressReport progress(Sequence("7*"), {&RecordProgress, &log});
+  SyncCall call(player_, Dial("7*"), &progress);
+  // Each block waits for the report it brings, so a report shows the blocks
+  // that brought it.
+  const size_t reports_after_block[] = {1, 1, 1, 1, 2, 2, 2, 2};
+  for (size_t reports : reports_after_block) {
     platform_.AwaitTimedWaiters(2);  // the caller, and the player waiting for a block
     platform_.PlayBlocks(0, 1);
     platform_.AwaitBlockSeen(0);
+    log.AwaitReports(reports);
   }
-  ASSERT_EQ(call->get(), ZELNOR_OK);
+  ASSERT_EQ(call.get(), ZELNOR_OK);
 
-  ASSERT_EQ(context.heard.size(), 3u);
+  const std::vector<Heard> heard = log.Reports();
+  ASSERT_EQ(heard.size(), 3u);
   const uint64_t expected_blocks[] = {1, kBlocksPerSymbol + 1, 2 * kBlocksPerSymbol};
   const char expected_symbols[] = {'7', '*', 0};
   for (size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(context.heard[i].progress.symbol_index, i);
-    EXPECT_EQ(context.heard[i].progress.symbol_count, 2u);
-    EXPECT_EQ(context.heard[i].progress.symbol, expected_symbols[i]);
-    EXPECT_EQ(context.heard[i].blocks_heard, expected_blocks[i]) << "report " << i;
+    EXPECT_EQ(heard[i].progress.symbol_index, i);
+    EXPECT_EQ(heard[i].progress.symbol_count, 2u);
+    EXPECT_EQ(heard[i].progress.symbol, expected_symbols[i]);
+    EXPECT_EQ(heard[i].blocks_heard, expected_blocks[i]) << "report " << i;
   }
-  EXPECT_EQ(context.heard[2].progress.dial_offset, 2u);
+  EXPECT_EQ(heard[2].progress.dial_offset, 2u);
+}
+
+TEST_F(PlayerTest, AProgressCallbackThatBlocksDelaysNoSampleAndChangesNoResult) {
+  const std::string dial = "7*#1";
+  const size_t blocks = 4 * kBlocksPerSymbol;
+  ProgressLog log(&platform_, blocks);  // the first report returns once all is heard
+  zelnor::ProgressReport progress(Sequence(dial), {&RecordProgress, &log});
+  SyncCall call(player_, Dial(dial), &progress);
+  for (size_t played = 0; played < blocks; ++played) {
+    // The queue is kept full while the callback blocks.
+    const size_t full = std::min<size_t>(zelnor::kQueuedBlocks, blocks - played);
+    platform_.AwaitDevice(0, [full](const DeviceLog& device) { return device.Queued() == full; });
+    platform_.PlayBlocks(0, 1);
+  }
+  EXPECT_EQ(call.get(), ZELNOR_OK);
+  EXPECT_EQ(platform_.Device(0).heard, Rendered(dial));
+  std::string reported;
+  for (const Heard& heard : log.Reports()) reported += heard.progress.symbol;
+  EXPECT_EQ(reported, std::string("7*#1") + '\0');
 }
 
 }  // namespace

@@ -7,9 +7,9 @@ Plays a dial through play_dtmf_tool.exe into the paced sink
 (alsa_paced.conf.in), stamping each "progress" line as it arrives. Passes
 when there is one report per symbol, in order, and one at the end, each
 within 40 ms of the moment that symbol's tone (or the dial's last sample)
-reached the sink. Not part of the suite: under Wine 8 the first symbol and
-the end come 30-85 ms early, as Wine takes blocks into its own buffer (and
-the sink's one-page pipe holds 43 ms) before they sound.
+reached the sink. Not part of the suite: under Wine 8 the first symbol
+comes 30-55 ms early, as Wine takes blocks into its own buffer (and the
+sink's one-page pipe holds 43 ms) before they sound.
 """
 import array
 import os
