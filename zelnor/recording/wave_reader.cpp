@@ -1,0 +1,273 @@
+#include "zelnor/recording/wave_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace zelnor {
+namespace {
+
+// The format tags the reader decodes (mmreg.h's values).
+constexpr uint16_t kPcm = 0x0001;
+constexpr uint16_t kIeeeFloat = 0x0003;
+constexpr uint16_t kALaw = 0x0006;
+constexpr uint16_t kMuLaw = 0x0007;
+constexpr uint16_t kExtensible = 0xFFFE;
+
+// Tags people meet in WAV files, so a refusal can name what the file holds.
+struct TagName {
+  uint16_t tag;
+  const char* name;
+};
+constexpr TagName kTagNames[] = {
+    {0x0002, "Microsoft ADPCM"},     {0x0011, "IMA ADPCM"},
+    {0x0022, "TrueSpeech"},          {0x0031, "GSM 6.10"},
+    {0x0040, "G.721 ADPCM"},         {0x0050, "MPEG"},
+    {0x0055, "MPEG Layer 3"},        {0x0064, "G.726 ADPCM"},
+    {0x0065, "G.722 ADPCM"},         {0x00FF, "AAC"},
+    {0x0161, "Windows Media Audio"}, {0x1610, "HE-AAC"},
+    {0x2000, "Dolby AC-3"},          {0xF1AC, "FLAC"},
+};
+
+// KSDATAFORMAT_SUBTYPE_* GUIDs are the format tag followed by these 14 bytes.
+constexpr uint8_t kSubformatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// A fmt chunk longer than this is not a WAV header.
+constexpr uint32_t kMaxFormatBytes = 1024;
+constexpr uint32_t kMinRate = 8000;
+constexpr uint32_t kMaxRate = 48000;
+// A data size a writer that could not seek back leaves in the header.
+constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
+// Bytes read from the source at a time, so memory stays flat in the length.
+constexpr size_t kReadBytes = 32768;
+
+uint32_t Little(const uint8_t* at, size_t bytes) {
+  uint32_t value = 0;
+  for (size_t i = bytes; i-- > 0;) value = value << 8 | at[i];
+  return value;
+}
+
+// Fills all of `count` unless the source ends first; returns what it got.
+size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count) {
+  size_t got = 0;
+  while (got < count) {
+    const size_t read = source.Read(bytes + got, count - got);
+    if (read == 0) break;
+    got += read;
+  }
+  return got;
+}
+
+// Reads past `count` bytes; false when the source ends first.
+bool Skip(ByteSource& source, uint64_t count, std::vector<uint8_t>& scratch) {
+  while (count > 0) {
+    const size_t step = static_cast<size_t>(std::min<uint64_t>(count, scratch.size()));
+    if (ReadFully(source, scratch.data(), step) != step) return false;
+    count -= step;
+  }
+  return true;
+}
+
+// G.711 expansions to 16-bit linear, as in the ITU's reference code.
+int MuLawSample(uint8_t code) {
+  code = static_cast<uint8_t>(~code);
+  const int magnitude = ((((code & 0x0F) << 3) + 0x84) << ((code & 0x70) >> 4)) - 0x84;
+  return (code & 0x80) != 0 ? -magnitude : magnitude;
+}
+
+int ALawSample(uint8_t code) {
+  code ^= 0x55;
+  const int segment = (code & 0x70) >> 4;
+  int magnitude = (code & 0x0F) << 4;
+  magnitude += segment == 0 ? 8 : 0x108;
+  if (segment > 1) magnitude <<= segment - 1;
+  return (code & 0x80) != 0 ? magnitude : -magnitude;
+}
+
+float Sample(const WaveFormat& format, size_t bytes, const uint8_t* at) {
+  constexpr float kInt16 = 1.0f / 32768.0f;
+  switch (format.format_tag) {
+    case kMuLaw:
+      return static_cast<float>(MuLawSample(*at)) * kInt16;
+    case kALaw:
+      return static_cast<float>(ALawSample(*at)) * kInt16;
+    case kIeeeFloat: {
+      double value = 0;
+      if (bytes == 4) {
+        float single = 0;
+        std::memcpy(&single, at, 4);
+        value = single;
+      } else {
+        std::memcpy(&value, at, 8);
+      }
+      // Overs and nonsense become full scale or silence, never NaN.
+      return std::isnan(value) ? 0.0f : static_cast<float>(std::clamp(value, -1.0, 1.0));
+    }
+    default:
+      if (bytes == 1) return static_cast<float>(*at - 128) / 128.0f;
+      // Signed, little-endian: the top byte's sign carries the rest.
+      const auto top = static_cast<int32_t>(static_cast<int8_t>(at[bytes - 1]));
+      const auto value = static_cast<int32_t>(static_cast<uint32_t>(top) << (8 * (bytes - 1)) |
+                                              Little(at, bytes - 1));
+      return static_cast<float>(static_cast<double>(value) / std::ldexp(1.0, 8 * bytes - 1));
+  }
+}
+
+// Bytes each sample takes in a frame, for a format the reader decodes.
+size_t SampleBytes(const WaveFormat& format) {
+  if (format.channels == 0) throw WaveError(ZELNOR_WAVE_NO_CHANNELS, 0);
+  if (format.channels > kMaxWaveChannels) {
+    throw WaveError(ZELNOR_WAVE_BAD_SIZE, format.channels);
+  }
+  if (format.sample_rate < kMinRate || format.sample_rate > kMaxRate) {
+    throw WaveError(ZELNOR_WAVE_RATE_OUT_OF_RANGE, format.sample_rate);
+  }
+  const size_t bytes = format.block_align / format.channels;
+  const bool fits =
+      format.block_align % format.channels == 0 && (format.bits_per_sample + 7u) / 8u == bytes;
+  bool known = false;
+  switch (format.format_tag) {
+    case kPcm:
+      known = bytes >= 1 && bytes <= 4;
+      break;
+    case kIeeeFloat:
+      known = bytes == 4 || bytes == 8;
+      break;
+    case kALaw:
+    case kMuLaw:
+      known = bytes == 1;
+      break;
+    default:
+      throw WaveError(ZELNOR_WAVE_UNSUPPORTED_FORMAT, format.format_tag);
+  }
+  if (!fits) throw WaveError(ZELNOR_WAVE_BAD_SIZE, format.block_align);
+  if (!known) throw WaveError(ZELNOR_WAVE_UNSUPPORTED_BITS, format.bits_per_sample);
+  return bytes;
+}
+
+WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
+  if (size < 16) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+  WaveFormat format;
+  format.format_tag = static_cast<uint16_t>(Little(chunk, 2));
+  format.channels = static_cast<uint16_t>(Little(chunk + 2, 2));
+  format.sample_rate = Little(chunk + 4, 4);
+  format.block_align = static_cast<uint16_t>(Little(chunk + 12, 2));
+  format.bits_per_sample = static_cast<uint16_t>(Little(chunk + 14, 2));
+  if (format.format_tag == kExtensible) {
+    // cbSize, valid bits and channel mask come before the subformat GUID.
+    if (size < 40) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+    const uint8_t* subformat = chunk + 24;
+    format.format_tag = static_cast<uint16_t>(Little(subformat, 2));
+    if (Little(subformat + 2, 2) != 0 ||
+        std::memcmp(subformat + 2, kSubformatTail, sizeof kSubformatTail) != 0) {
+      throw WaveError(ZELNOR_WAVE_UNSUPPORTED_FORMAT, kExtensible);
+    }
+  }
+  return format;
+}
+
+}  // namespace
+
+WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes) {
+  uint8_t header[12];
+  if (ReadFully(source_, header, 12) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
+      std::memcmp(header + 8, "WAVE", 4) != 0) {
+    throw WaveError(ZELNOR_WAVE_NOT_RIFF, 0);
+  }
+  bool have_format = false;
+  for (;;) {
+    uint8_t chunk[8];
+    if (ReadFully(source_, chunk, 8) != 8) {
+      throw WaveError(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
+    }
+    const uint32_t size = Little(chunk + 4, 4);
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      if (size > kMaxFormatBytes) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+      uint8_t body[kMaxFormatBytes + 1];
+      const uint32_t padded = size + (size & 1);
+      if (ReadFully(source_, body, padded) != padded) throw WaveError(ZELNOR_WAVE_NO_DATA, 0);
+      format_ = ReadFormat(body, size);
+      SampleBytes(format_);
+      have_format = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!have_format) throw WaveError(ZELNOR_WAVE_NO_FORMAT, 0);
+      to_the_end_ = size == kUnknownSize;
+      data_left_ = size;
+      break;
+    } else if (!Skip(source_, size + (size & 1ull), bytes_)) {
+      throw WaveError(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
+    }
+  }
+  // A frame of the widest format must fit in one read.
+  bytes_.resize(std::max<size_t>(kReadBytes, format_.block_align));
+}
+
+size_t WaveReader::Read(float* samples, size_t max_frames) {
+  const size_t frame_bytes = format_.block_align;
+  uint64_t want = std::min<uint64_t>(max_frames, bytes_.size() / frame_bytes) * frame_bytes;
+  if (!to_the_end_) want = std::min(want, data_left_ - data_left_ % frame_bytes);
+  if (want == 0) return 0;
+  const size_t got = ReadFully(source_, bytes_.data(), static_cast<size_t>(want));
+  if (got < want) {
+    // Nothing more will come.
+    truncated_ = !to_the_end_;
+    to_the_end_ = false;
+    data_left_ = 0;
+  } else if (!to_the_end_) {
+    data_left_ -= got;
+  }
+  const size_t frames = got / frame_bytes;
+  const size_t sample_bytes = frame_bytes / format_.channels;
+  const size_t count = frames * format_.channels;
+  for (size_t i = 0; i < count; ++i) {
+    samples[i] = Sample(format_, sample_bytes, &bytes_[i * sample_bytes]);
+  }
+  return frames;
+}
+
+void DescribeWaveProblem(uint32_t problem, uint32_t value, char* text, size_t size) {
+  const char* name = nullptr;
+  for (const TagName& tag : kTagNames) {
+    if (tag.tag == value) name = tag.name;
+  }
+  switch (problem) {
+    case ZELNOR_WAVE_TRUNCATED:
+      std::snprintf(text, size, "the data ends before the size its header gives");
+      break;
+    case ZELNOR_WAVE_NOT_RIFF:
+      std::snprintf(text, size, "not a WAV file (no RIFF/WAVE header)");
+      break;
+    case ZELNOR_WAVE_NO_FORMAT:
+      std::snprintf(text, size, "no 'fmt ' chunk before the samples");
+      break;
+    case ZELNOR_WAVE_NO_DATA:
+      std::snprintf(text, size, "no 'data' chunk");
+      break;
+    case ZELNOR_WAVE_UNSUPPORTED_FORMAT:
+      if (name != nullptr) {
+        std::snprintf(text, size, "format 0x%04X (%s) is not supported", value, name);
+      } else {
+        std::snprintf(text, size, "format 0x%04X is not supported", value);
+      }
+      break;
+    case ZELNOR_WAVE_UNSUPPORTED_BITS:
+      std::snprintf(text, size, "%u-bit samples are not supported in this format", value);
+      break;
+    case ZELNOR_WAVE_NO_CHANNELS:
+      std::snprintf(text, size, "the header gives 0 channels");
+      break;
+    case ZELNOR_WAVE_BAD_SIZE:
+      std::snprintf(text, size, "the header gives an impossible size (%u)", value);
+      break;
+    case ZELNOR_WAVE_RATE_OUT_OF_RANGE:
+      std::snprintf(text, size, "sample rate %u Hz is outside 8000..48000 Hz", value);
+      break;
+    default:
+      std::snprintf(text, size, "%s", "");
+      break;
+  }
+}
+
+}  // namespace zelnor
