@@ -1,0 +1,192 @@
+#include "zelnor/receiver/dtmf_receiver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "zelnor/receiver/tone_window.h"
+#include "zelnor/signal/keypad.h"
+
+namespace zelnor {
+namespace {
+
+// Blocks a new digit must fill: 7 blocks of 4 ms cannot fit in a 23 ms tone
+// and always fit in a 36 ms one.
+constexpr int kWindow = 7;
+// Frequency tolerance, between the 1.8 % always heard and the 3 % never heard.
+constexpr float kTolerance = 0.024f;
+// Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
+constexpr float kMostNormalTwist = 0.1f;
+constexpr float kMostReverseTwist = 3.98f;
+// The two tones' share of the window's energy (6 dB S/N leaves them 80 %).
+constexpr float kToneShare = 0.5f;
+// Every block of the window within 3 dB of the strongest: the tone fills it.
+constexpr float kSteadiness = 0.5f;
+// A block hears a digit still sounding at a quarter of its power (-6 dB);
+// below 1/40 (-16 dB) the tone is gone from that block.
+constexpr float kStillHeard = 0.25f;
+constexpr float kGone = 0.0225f;
+// A digit ends after a silence this long, or this many blocks without it:
+// a 20 ms lost frame is bridged, a 25 ms pause separates.
+constexpr double kEndingSilenceSeconds = 0.021;
+constexpr int kEndingBlocks = 7;
+
+// A full-scale sine is +3.14 dBm0.
+constexpr double kFullScaleDbm0 = 3.14;
+
+// The symbol at a row and column, both counted from 0.
+char SymbolAt(int row, int column) { return kKeypad[kRowCount * row + column].symbol; }
+
+// The strongest tone of a group within the frequency tolerance, or -1.
+int Strongest(const ToneMeasure* measures, int first, int count) {
+  int best = -1;
+  for (int k = first; k < first + count; ++k) {
+    if (std::fabs(measures[k].offset) > kTolerance) continue;
+    if (best < 0 || measures[k].power > measures[best].power) best = k;
+  }
+  return best;
+}
+
+// How much of a full block a tone covers, from its power against its power
+// over a whole block.
+float Coverage(float power, float full_power) {
+  return full_power > 0 ? std::min(1.0f, std::sqrt(power / full_power)) : 0;
+}
+
+}  // namespace
+
+DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
+    : blocks_((settings.sample_rate >= kReceiverMinRate && settings.sample_rate <= kReceiverMaxRate)
+                  ? settings.sample_rate
+                  : throw std::invalid_argument("sample rate out of range")) {
+  if (!(settings.minimum_level_dbm0 >= kReceiverLowestLevelDbm0 &&
+        settings.minimum_level_dbm0 <= kReceiverHighestLevelDbm0)) {
+    throw std::invalid_argument("minimum level out of range");
+  }
+  // A sine of amplitude A correlates to A N / 2 over a block of N samples.
+  const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
+  minimum_power_ = static_cast<float>(correlation * correlation);
+}
+
+void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,
+                        void* context) {
+  float converted[256];
+  while (count > 0) {
+    const std::size_t n = std::min(count, std::size(converted));
+    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] * (1.0f / 32767);
+    Feed(converted, n, report, context);
+    samples += n;
+    count -= n;
+  }
+}
+
+void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
+                        void* context) {
+  while (count > 0) {
+    const std::size_t taken = blocks_.Take(samples, count);
+    samples += taken;
+    count -= taken;
+    if (blocks_.Completed()) Judge(report, context);
+  }
+}
+
+void DtmfReceiver::Flush(DigitReport report, void* context) {
+  if (digit_.symbol != '\0')
+    End(missing_blocks_ == 0 ? blocks_.Position() : last_heard_end_, report, context);
+}
+
+void DtmfReceiver::End(std::uint64_t end_sample, DigitReport report, void* context) {
+  digit_.end_sample = std::max(end_sample, digit_.start_sample + 1);
+  report(context, digit_, true);
+  digit_ = {};
+  missing_blocks_ = 0;
+}
+
+void DtmfReceiver::Judge(DigitReport report, void* context) {
+  const ToneBlock& newest = blocks_.Recent(0);
+  const auto length = static_cast<float>(blocks_.Length());
+  if (digit_.symbol != '\0') {
+    // Still sounding while both tones keep most of their power and stay
+    // the strongest of their groups.
+    const float low = newest.Power(low_);
+    const float high = newest.Power(high_);
+    bool strongest = true;
+    for (int k = 0; k < kToneCount; ++k) {
+      const float own = k < kRowCount ? low : high;
+      if (k != low_ && k != high_ && newest.Power(k) > own) strongest = false;
+    }
+    const float coverage = std::min(Coverage(low, low_power_), Coverage(high, high_power_));
+    if (strongest && low >= kStillHeard * low_power_ && high >= kStillHeard * high_power_) {
+      last_heard_end_ = newest.first_sample +
+                        static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
+      heard_whole_ = coverage > 0.9f;
+      missing_blocks_ = 0;
+    } else {
+      // A tone ending early in this block still counts to the end time.
+      if (missing_blocks_ == 0 && heard_whole_ && strongest && coverage * coverage >= kGone) {
+        last_heard_end_ += static_cast<std::uint64_t>(std::lround(coverage * length));
+      }
+      ++missing_blocks_;
+      const double silence =
+          static_cast<double>(newest.first_sample + blocks_.Length() - last_heard_end_) /
+          static_cast<double>(blocks_.Length()) * blocks_.BlockSeconds();
+      const bool gone = coverage * coverage < kGone;
+      if ((gone && silence >= kEndingSilenceSeconds) || missing_blocks_ >= kEndingBlocks) {
+        End(last_heard_end_, report, context);
+      }
+    }
+  }
+  if (blocks_.Filled() < kWindow || (digit_.symbol != '\0' && missing_blocks_ == 0)) return;
+
+  ToneMeasure measures[kToneCount];
+  for (int k = 0; k < kToneCount; ++k) measures[k] = MeasureTone(blocks_, k, kWindow);
+  const int low = Strongest(measures, 0, kRowCount);
+  const int high = Strongest(measures, kRowCount, kToneCount - kRowCount);
+  if (low < 0 || high < 0) return;
+  const ToneMeasure& l = measures[low];
+  const ToneMeasure& h = measures[high];
+  float energy = 0;
+  for (int age = 0; age < kWindow; ++age) energy += blocks_.Recent(age).energy;
+  // A sine's power is 2 |X|^2 / N^2 per sample; the energy is per block.
+  const float share = 2 * (l.power + h.power) * kWindow / (length * energy + 1e-30f);
+  const float twist = h.power / l.power;
+  if (l.power < minimum_power_ || h.power < minimum_power_ || share < kToneShare ||
+      twist < kMostNormalTwist || twist > kMostReverseTwist || l.steadiness < kSteadiness ||
+      h.steadiness < kSteadiness) {
+    return;
+  }
+  const char symbol = SymbolAt(low, high - kRowCount);
+  if (digit_.symbol == symbol) return;
+  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
+
+  // The tone began where the window's first block is partly covered, or
+  // within the block before it.
+  const ToneBlock& first = blocks_.Recent(kWindow - 1);
+  const float first_coverage =
+      std::min(Coverage(first.Power(low), l.power), Coverage(first.Power(high), h.power));
+  std::uint64_t start = first.first_sample;
+  if (first_coverage < 0.9f) {
+    start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
+  } else if (blocks_.Filled() > kWindow) {
+    const ToneBlock& before = blocks_.Recent(kWindow);
+    const float before_coverage =
+        std::min(Coverage(before.Power(low), l.power), Coverage(before.Power(high), h.power));
+    if (before_coverage * before_coverage >= kGone) {
+      start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
+    }
+  }
+  digit_ = {symbol, start, 0};
+  low_ = low;
+  high_ = high;
+  low_power_ = l.power;
+  high_power_ = h.power;
+  missing_blocks_ = 0;
+  heard_whole_ = true;
+  last_heard_end_ = newest.first_sample + blocks_.Length();
+  report(context, digit_, false);
+}
+
+static_assert(sizeof(DtmfReceiver) <= 2048, "a channel's state stays well under 4 KB");
+
+}  // namespace zelnor

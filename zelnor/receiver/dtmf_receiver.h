@@ -1,0 +1,76 @@
+#pragma once
+// A DTMF receiver for one channel: fed samples in chunks of any size at any
+// rate from 8,000 to 48,000 Hz, it reports each digit once as it is
+// recognised and once as it ends, with its first and one-past-last sample.
+// The chunking never changes what is heard or when.
+//
+// Method: every few milliseconds a Goertzel block at each of the eight
+// keypad frequencies; a window of such blocks decides. The frequency of each
+// tone is estimated from the phase advance between blocks, so the frequency
+// tolerance is a number rather than a filter's width; the tones must carry
+// most of the window's energy and hold steady across it, which speech and
+// music do not.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "zelnor/receiver/tone_blocks.h"
+
+namespace zelnor {
+
+// The sample rates the receiver accepts.
+inline constexpr std::uint32_t kReceiverMinRate = 8000;
+inline constexpr std::uint32_t kReceiverMaxRate = 48000;
+
+// The range, and default, of the weakest tone heard, in dBm0 per tone
+// (a full-scale sine is +3.14 dBm0).
+inline constexpr double kReceiverLowestLevelDbm0 = -60.0;
+inline constexpr double kReceiverHighestLevelDbm0 = 0.0;
+inline constexpr double kDefaultMinimumLevelDbm0 = -43.0;
+
+struct HeardDigit {
+  char symbol;                 // '0'-'9', 'A'-'D', '*', '#'
+  std::uint64_t start_sample;  // first sample of the tone, counted from the first sample fed
+  std::uint64_t end_sample;    // one past its last sample; 0 while the digit is still sounding
+};
+
+// Called once when a digit is recognised (end_sample 0) and once when it has ended.
+using DigitReport = void (*)(void* context, const HeardDigit& digit, bool ended);
+
+struct ReceiverSettings {
+  std::uint32_t sample_rate;                             // 8000..48000
+  double minimum_level_dbm0 = kDefaultMinimumLevelDbm0;  // per tone
+};
+
+class DtmfReceiver {
+ public:
+  // Throws std::invalid_argument for a rate or level out of range.
+  explicit DtmfReceiver(const ReceiverSettings& settings);
+
+  // Listens to the next `count` samples (16-bit, or float with ±1.0 full scale).
+  void Feed(const std::int16_t* samples, std::size_t count, DigitReport report, void* context);
+  void Feed(const float* samples, std::size_t count, DigitReport report, void* context);
+
+  // Ends a digit still sounding at the last sample fed.
+  void Flush(DigitReport report, void* context);
+
+ private:
+  // Judges the block just completed.
+  void Judge(DigitReport report, void* context);
+  // Reports the digit sounding as ended at `end_sample`.
+  void End(std::uint64_t end_sample, DigitReport report, void* context);
+
+  ToneBlocks blocks_;
+  float minimum_power_;  // of one tone, in the blocks' units
+  // The digit sounding, or '\0'.
+  HeardDigit digit_{};
+  int low_ = 0;  // its tones, as indices into the tone table
+  int high_ = 0;
+  float low_power_ = 0;  // their powers when it was recognised
+  float high_power_ = 0;
+  int missing_blocks_ = 0;            // blocks in a row without it
+  std::uint64_t last_heard_end_ = 0;  // where it was last heard to end
+  bool heard_whole_ = false;          // over the whole of the last block it was heard in
+};
+
+}  // namespace zelnor

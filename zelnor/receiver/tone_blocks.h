@@ -1,0 +1,78 @@
+#pragma once
+// The receiver's front end: the samples cut into blocks of about 4 ms, each
+// correlated (Goertzel) with the eight keypad frequencies. A block gives,
+// per frequency, a complex amplitude whose phase is referred to the block's
+// first sample, so a tone's frequency shows as the phase advance from one
+// block to the next. The last few blocks are kept for the receiver's window.
+
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+
+namespace zelnor {
+
+// The eight frequencies: four rows (low group), then four columns.
+inline constexpr int kToneCount = 8;
+inline constexpr int kRowCount = 4;
+
+// One block: per frequency its correlation and the block's energy, the DC
+// taken out of both.
+struct ToneBlock {
+  float re[kToneCount];
+  float im[kToneCount];
+  float energy;
+  std::uint64_t first_sample;
+  [[nodiscard]] std::complex<float> At(int tone) const { return {re[tone], im[tone]}; }
+  [[nodiscard]] float Power(int tone) const { return re[tone] * re[tone] + im[tone] * im[tone]; }
+};
+
+class ToneBlocks {
+ public:
+  // Blocks kept: the window and the one before it.
+  static constexpr int kKept = 8;
+
+  explicit ToneBlocks(std::uint32_t rate);
+
+  // Consumes samples up to the end of the current block; returns how many.
+  // Completed() is then true if that block was finished.
+  std::size_t Take(const float* samples, std::size_t count);
+  [[nodiscard]] bool Completed() const { return completed_; }
+
+  // A kept block, 0 the newest; Filled() of them are valid.
+  [[nodiscard]] const ToneBlock& Recent(int age) const {
+    return kept_[(newest_ + kKept - age) % kKept];
+  }
+  [[nodiscard]] int Filled() const { return filled_; }
+  [[nodiscard]] std::size_t Length() const { return length_; }
+  // Samples taken so far.
+  [[nodiscard]] std::uint64_t Position() const { return next_first_ + taken_; }
+  // A tone's nominal frequency in Hz.
+  [[nodiscard]] static float Hz(int tone);
+  [[nodiscard]] double BlockSeconds() const { return static_cast<double>(length_) / rate_; }
+  // The phase a tone at its nominal frequency advances over one block.
+  [[nodiscard]] std::complex<float> NominalAdvance(int tone) const { return advance_[tone]; }
+
+ private:
+  void Finish();
+
+  std::uint32_t rate_;
+  std::size_t length_;
+  float coefficient_[kToneCount];  // 2 cos w
+  // The correlation is s1 finish1 - s2 finish2 from the Goertzel state.
+  std::complex<float> finish1_[kToneCount];
+  std::complex<float> finish2_[kToneCount];
+  std::complex<float> dc_gain_[kToneCount];  // a constant's correlation per unit
+  std::complex<float> advance_[kToneCount];
+  float state1_[kToneCount] = {};
+  float state2_[kToneCount] = {};
+  float sum_ = 0;
+  float square_sum_ = 0;
+  std::size_t taken_ = 0;
+  std::uint64_t next_first_ = 0;
+  bool completed_ = false;
+  ToneBlock kept_[kKept] = {};
+  int newest_ = 0;
+  int filled_ = 0;
+};
+
+}  // namespace zelnor
