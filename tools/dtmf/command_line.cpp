@@ -9,7 +9,6 @@ namespace dtmf_tool {
 namespace {
 
 constexpr uint32_t kSampleRates[] = {ZELNOR_SAMPLE_RATES};
-constexpr std::wstring_view kHelpRequests[] = {L"--help", L"-h", L"-?", L"/?", L"/help"};
 
 [[noreturn]] void Refuse(const std::wstring& argument, const std::wstring& why) {
   throw UsageError(L"dtmf: " + argument + L": " + why);
@@ -62,111 +61,174 @@ std::optional<int32_t> ParseTenths(std::wstring_view text) {
   return negative ? -value : value;
 }
 
-int32_t ParseMilliseconds(const std::wstring& option, const std::wstring& text, int32_t lowest,
-                          int32_t highest) {
-  const std::optional<int32_t> ms = ParseDecimal(text);
-  if (!ms || *ms < lowest || *ms > highest) {
-    Refuse(option, L"expected milliseconds from " + std::to_wstring(lowest) + L" to " +
-                       std::to_wstring(highest) + L", not '" + text + L"'");
-  }
-  return *ms;
-}
-
-int32_t ParseLength(const std::wstring& option, const std::wstring& text) {
-  return ParseMilliseconds(option, text, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS);
-}
-
-int32_t ParseSilence(const std::wstring& option, const std::wstring& text) {
-  return ParseMilliseconds(option, text, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS);
-}
-
-int32_t ParseDecibels(const std::wstring& option, const std::wstring& text, const wchar_t* unit,
-                      int32_t lowest, int32_t highest) {
-  const std::optional<int32_t> db10 = ParseTenths(text);
-  if (!db10 || *db10 < lowest || *db10 > highest) {
-    const bool signed_range = lowest < 0 && highest > 0;
-    Refuse(option, std::wstring(L"expected ") + unit + L" from " +
-                       DecibelText(lowest, signed_range) + L" to " +
-                       DecibelText(highest, signed_range) + L" in steps of 0.1, not '" + text +
-                       L"'");
-  }
-  return *db10;
-}
-
-uint32_t ParseRate(const std::wstring& option, const std::wstring& text) {
-  const std::optional<int32_t> rate = ParseDecimal(text);
-  const auto* found = std::find(std::begin(kSampleRates), std::end(kSampleRates),
-                                static_cast<uint32_t>(rate.value_or(0)));
-  if (found == std::end(kSampleRates)) {
-    Refuse(option, L"expected " + RatesText() + L", not '" + text + L"'");
-  }
-  return *found;
-}
-
 // The command so far, and whether -g has set the gap apart from the tone.
 struct Reading {
   Command command;
   bool gap_given = false;
 };
 
-// An option's name as written and the value given to it.
-struct Value {
-  const std::wstring& name;
-  const std::wstring& text;
+// What an option takes, which decides how its value is read, checked and
+// described in the help.
+enum class Kind {
+  kFlag,          // no value
+  kRequest,       // no value, and it wins over everything else on the line
+  kText,          // any non-empty text
+  kMilliseconds,  // whole milliseconds within [lowest, highest]
+  kLevel,         // dB in tenths within [lowest, highest], written without a plus
+  kGain,          // dB in tenths within [lowest, highest], written with a plus
+  kRate,          // one of ZELNOR_SAMPLE_RATES
 };
 
-// What an option with a value does with it.
-struct ValueOption {
-  std::wstring_view name;
+// A value as read: the text as given and, for a number, its value.
+struct Value {
+  const std::wstring& text;
+  int32_t number;
+};
+
+// One option of dtmf.exe: everything the parser and the help know of it.
+struct Option {
+  std::wstring_view names;  // as the help lists them, ", " between
+  std::wstring_view value;  // the value's name in the help; empty for none
+  Kind kind;
+  int32_t lowest;                   // kMilliseconds, kLevel, kGain: the range
+  int32_t highest;                  //
+  int32_t fallback;                 // the default of a number
+  std::wstring_view fallback_text;  // a default said in words instead
+  std::wstring_view help;           // a '\n' starts a new line
   void (*apply)(Reading& reading, const Value& value);
 };
 
-const ValueOption kValueOptions[] = {
-    {L"-o",
+// Each option once. The help lists them in this order; the ranges and
+// defaults are the library's.
+const Option kOptions[] = {
+    {L"-o", L"FILE.wav", Kind::kText, 0, 0, 0, L"",
+     L"write the tones to a WAV file instead of playing them\n(-o - writes it to standard "
+     L"output)",
+     [](Reading& r, const Value& v) { r.command.output_path = v.text; }},
+    {L"-t", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS,
+     kDefaultToneMs, L"", L"length of each tone",
+     [](Reading& r, const Value& v) { r.command.options.tone_ms = v.number; }},
+    {L"-g", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS, 0, L"as -t",
+     L"silence after each tone",
      [](Reading& r, const Value& v) {
-       if (v.text.empty()) Refuse(v.name, L"needs a file name, or - for standard output");
-       r.command.output_path = v.text;
-     }},
-    {L"-t",
-     [](Reading& r, const Value& v) { r.command.options.tone_ms = ParseLength(v.name, v.text); }},
-    {L"-g",
-     [](Reading& r, const Value& v) {
-       r.command.options.gap_ms = ParseLength(v.name, v.text);
+       r.command.options.gap_ms = v.number;
        r.gap_given = true;
      }},
-    {L"-r",
-     [](Reading& r, const Value& v) { r.command.options.sample_rate = ParseRate(v.name, v.text); }},
-    {L"-d",
+    {L"--pause", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS,
+     ZELNOR_DEFAULT_PAUSE_MS, L"", L"silence each ',' stands for",
+     [](Reading& r, const Value& v) { r.command.options.pause_ms = v.number; }},
+    {L"--lead-in", L"MS", Kind::kMilliseconds, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS, 0, L"",
+     L"silence before the first tone",
+     [](Reading& r, const Value& v) { r.command.options.lead_in_ms = v.number; }},
+    {L"--tail", L"MS", Kind::kMilliseconds, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS, 0, L"",
+     L"silence after the last tone",
+     [](Reading& r, const Value& v) { r.command.options.tail_ms = v.number; }},
+    {L"-r", L"RATE", Kind::kRate, 0, 0, ZELNOR_DEFAULT_SAMPLE_RATE, L"", L"sample rate",
      [](Reading& r, const Value& v) {
-       if (v.text.empty()) Refuse(v.name, L"needs a device number or name");
-       r.command.device = v.text;
+       r.command.options.sample_rate = static_cast<uint32_t>(v.number);
      }},
-    {L"-l",
-     [](Reading& r, const Value& v) {
-       r.command.options.level_db10 =
-           ParseDecibels(v.name, v.text, L"dBFS", ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10);
-     }},
-    {L"--twist",
-     [](Reading& r, const Value& v) {
-       r.command.options.twist_db10 =
-           ParseDecibels(v.name, v.text, L"dB", ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10);
-     }},
-    {L"--lead-in",
-     [](Reading& r, const Value& v) {
-       r.command.options.lead_in_ms = ParseSilence(v.name, v.text);
-     }},
-    {L"--tail",
-     [](Reading& r, const Value& v) { r.command.options.tail_ms = ParseSilence(v.name, v.text); }},
-    {L"--pause",
-     [](Reading& r, const Value& v) { r.command.options.pause_ms = ParseLength(v.name, v.text); }},
+    {L"-l", L"DBFS", Kind::kLevel, ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10,
+     ZELNOR_DEFAULT_LEVEL_DB10, L"", L"peak level",
+     [](Reading& r, const Value& v) { r.command.options.level_db10 = v.number; }},
+    {L"--twist", L"DB", Kind::kGain, ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10,
+     ZELNOR_DEFAULT_TWIST_DB10, L"", L"high group over low group",
+     [](Reading& r, const Value& v) { r.command.options.twist_db10 = v.number; }},
+    {L"-d", L"DEVICE", Kind::kText, 0, 0, 0, L"the system's choice",
+     L"output device: its number or part of its name",
+     [](Reading& r, const Value& v) { r.command.device = v.text; }},
+    {L"--list-devices", L"", Kind::kFlag, 0, 0, 0, L"",
+     L"list the output devices with their numbers",
+     [](Reading& r, const Value&) { r.command.action = Action::kListDevices; }},
+    {L"-q", L"", Kind::kFlag, 0, 0, 0, L"", L"show no progress while playing",
+     [](Reading& r, const Value&) { r.command.quiet = true; }},
+    {L"-v", L"", Kind::kFlag, 0, 0, 0, L"", L"say what is dialled and what was done",
+     [](Reading& r, const Value&) { r.command.verbose = true; }},
+    {L"-h, --help, /?, -?, /help", L"", Kind::kRequest, 0, 0, 0, L"", L"show this text",
+     [](Reading& r, const Value&) { r.command.action = Action::kHelp; }},
+    {L"--version", L"", Kind::kRequest, 0, 0, 0, L"", L"show the version",
+     [](Reading& r, const Value&) { r.command.action = Action::kVersion; }},
 };
 
-// One line of the option list, the descriptions in one column.
-std::wstring Row(std::wstring_view flag, const std::wstring& description) {
-  constexpr size_t kColumn = 18;
-  std::wstring row = L"  " + std::wstring(flag);
-  row.resize(std::max(row.size() + 1, kColumn), L' ');
-  return row + description + L"\n";
+// The names the help shows: the first three at most; the rest are
+// accepted spellings (-? and /help for people used to other tools).
+constexpr size_t kShownNames = 3;
+
+std::vector<std::wstring_view> Names(const Option& option) {
+  std::vector<std::wstring_view> names;
+  std::wstring_view rest = option.names;
+  while (!rest.empty()) {
+    const size_t comma = rest.find(L", ");
+    names.push_back(rest.substr(0, comma));
+    rest = comma == std::wstring_view::npos ? std::wstring_view() : rest.substr(comma + 2);
+  }
+  return names;
+}
+
+bool Named(const Option& option, std::wstring_view name) {
+  const std::vector<std::wstring_view> names = Names(option);
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The range an option's value must lie in, as the help and a refusal say it.
+std::wstring RangeText(const Option& option) {
+  switch (option.kind) {
+    case Kind::kMilliseconds:
+      return std::to_wstring(option.lowest) + L" to " + std::to_wstring(option.highest) + L" ms";
+    case Kind::kLevel:
+    case Kind::kGain: {
+      const bool plus = option.kind == Kind::kGain;
+      return DecibelText(option.lowest, plus) + L" to " + DecibelText(option.highest, plus) +
+             (plus ? L" dB" : L" dBFS");
+    }
+    case Kind::kRate:
+      return RatesText();
+    default:
+      return L"";
+  }
+}
+
+// A number an option takes, as it is written on the command line.
+std::wstring ValueText(const Option& option, int32_t number) {
+  const bool decibels = option.kind == Kind::kLevel || option.kind == Kind::kGain;
+  return decibels ? DecibelText(number, option.kind == Kind::kGain) : std::to_wstring(number);
+}
+
+// Reads `text` as the value `option` takes, or refuses it under `name`.
+Value Read(const Option& option, const std::wstring& name, const std::wstring& text) {
+  switch (option.kind) {
+    case Kind::kText:
+      if (text.empty()) Refuse(name, L"needs a value (" + std::wstring(option.value) + L")");
+      return {text, 0};
+    case Kind::kMilliseconds:
+      if (const std::optional<int32_t> ms = ParseDecimal(text);
+          ms && *ms >= option.lowest && *ms <= option.highest) {
+        return {text, *ms};
+      }
+      Refuse(name, L"expected milliseconds from " + std::to_wstring(option.lowest) + L" to " +
+                       std::to_wstring(option.highest) + L", not '" + text + L"'");
+    case Kind::kLevel:
+    case Kind::kGain: {
+      if (const std::optional<int32_t> db10 = ParseTenths(text);
+          db10 && *db10 >= option.lowest && *db10 <= option.highest) {
+        return {text, *db10};
+      }
+      const bool plus = option.kind == Kind::kGain;
+      Refuse(name, std::wstring(L"expected ") + (plus ? L"dB" : L"dBFS") + L" from " +
+                       DecibelText(option.lowest, plus) + L" to " +
+                       DecibelText(option.highest, plus) + L" in steps of 0.1, not '" + text +
+                       L"'");
+    }
+    case Kind::kRate: {
+      const std::optional<int32_t> rate = ParseDecimal(text);
+      if (std::find(std::begin(kSampleRates), std::end(kSampleRates),
+                    static_cast<uint32_t>(rate.value_or(0))) != std::end(kSampleRates)) {
+        return {text, *rate};
+      }
+      Refuse(name, L"expected " + RatesText() + L", not '" + text + L"'");
+    }
+    default:
+      return {text, 0};
+  }
 }
 
 bool IsLong(std::wstring_view name) { return name.size() > 2 && name[1] == L'-'; }
@@ -200,58 +262,87 @@ std::wstring NextValue(const std::vector<std::wstring>& arguments, size_t& i,
   return value;
 }
 
-std::optional<Action> Request(const std::vector<std::wstring>& arguments) {
-  for (const std::wstring& argument : arguments) {
-    if (argument == L"--") break;
-    if (std::find(std::begin(kHelpRequests), std::end(kHelpRequests), argument) !=
-        std::end(kHelpRequests)) {
-      return Action::kHelp;
+// --help and --version anywhere before "--" win over the rest of the line,
+// which is not read: help first.
+const Option* Request(const std::vector<std::wstring>& arguments) {
+  const auto end = std::find(arguments.begin(), arguments.end(), L"--");
+  for (const Option& option : kOptions) {
+    if (option.kind != Kind::kRequest) continue;
+    if (std::any_of(arguments.begin(), end,
+                    [&](const std::wstring& argument) { return Named(option, argument); })) {
+      return &option;
     }
   }
-  for (const std::wstring& argument : arguments) {
-    if (argument == L"--") break;
-    if (argument == L"--version") return Action::kVersion;
+  return nullptr;
+}
+
+// The option an argument names, and the name as written; none for an
+// unknown option.
+std::pair<const Option*, std::wstring_view> Find(const std::wstring& argument) {
+  for (const Option& option : kOptions) {
+    for (std::wstring_view name : Names(option)) {
+      const bool takes_value = !option.value.empty();
+      if (argument == name || (takes_value && AttachedValue(name, argument))) {
+        return {&option, name};
+      }
+    }
   }
-  return std::nullopt;
+  return {nullptr, {}};
+}
+
+// An option's help, filled out with its range and default and folded into
+// the description column.
+std::wstring HelpRows(const Option& option) {
+  constexpr size_t kColumn = 18;
+  constexpr size_t kWidth = 78;
+  const std::vector<std::wstring_view> names = Names(option);
+  std::wstring flag;
+  for (size_t i = 0; i < std::min(names.size(), kShownNames); ++i) {
+    flag += (i > 0 ? L", " : L"") + std::wstring(names[i]);
+  }
+  if (!option.value.empty()) flag += L" " + std::wstring(option.value);
+  std::wstring text(option.help);
+  const std::wstring range = RangeText(option);
+  if (!range.empty()) text += (option.kind == Kind::kRate ? L": " : L", ") + range;
+  if (!option.fallback_text.empty()) {
+    text += L" (default: " + std::wstring(option.fallback_text) + L")";
+  } else if (!range.empty()) {
+    text += L" (default " + ValueText(option, option.fallback) + L")";
+  }
+  std::wstring rows = L"  " + flag;
+  rows.resize(std::max(rows.size() + 1, kColumn), L' ');
+  size_t line_start = rows.size() - kColumn;  // where the line being filled begins
+  bool line_empty = true;
+  const auto new_line = [&] {
+    rows += L"\n";
+    line_start = rows.size();
+    rows += std::wstring(kColumn, L' ');
+    line_empty = true;
+  };
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find_first_of(L" \n", start), text.size());
+    const std::wstring_view word = std::wstring_view(text).substr(start, end - start);
+    if (!line_empty && rows.size() + 1 + word.size() > line_start + kWidth) new_line();
+    rows += (line_empty ? L"" : L" ") + std::wstring(word);
+    line_empty = false;
+    if (end < text.size() && text[end] == L'\n') new_line();
+    start = end + 1;
+  }
+  return rows + L"\n";
 }
 
 }  // namespace
 
 std::wstring UsageText() {
-  const std::wstring lengths = std::to_wstring(ZELNOR_MIN_INTERVAL_MS) + L" to " +
-                               std::to_wstring(ZELNOR_MAX_INTERVAL_MS) + L" ms";
-  const std::wstring silences = std::to_wstring(ZELNOR_MIN_SILENCE_MS) + L" to " +
-                                std::to_wstring(ZELNOR_MAX_SILENCE_MS) + L" ms (default 0)";
+  std::wstring rows;
+  for (const Option& option : kOptions) rows += HelpRows(option);
   return L"Usage: dtmf [options] SYMBOLS\n"
          L"Plays SYMBOLS as DTMF tones and returns once they have been played.\n"
          L"SYMBOLS: 0-9, A-D, * and # dial, ',' is a pause, ';' waits for Enter,\n"
          L"anything else is skipped. A tel: link dials its number; - reads SYMBOLS\n"
          L"from standard input.\n"
          L"\n" +
-         Row(L"-o FILE.wav", L"write the tones to a WAV file instead of playing them") +
-         Row(L"", L"(-o - writes it to standard output)") +
-         Row(L"-t MS", L"length of each tone, " + lengths + L" (default " +
-                           std::to_wstring(kDefaultToneMs) + L")") +
-         Row(L"-g MS", L"silence after each tone, " + lengths + L" (default: as -t)") +
-         Row(L"--pause MS", L"silence each ',' stands for, " + lengths + L" (default " +
-                                std::to_wstring(ZELNOR_DEFAULT_PAUSE_MS) + L")") +
-         Row(L"--lead-in MS", L"silence before the first tone, " + silences) +
-         Row(L"--tail MS", L"silence after the last tone, " + silences) +
-         Row(L"-r RATE", L"sample rate: " + RatesText() + L" (default " +
-                             std::to_wstring(ZELNOR_DEFAULT_SAMPLE_RATE) + L")") +
-         Row(L"-l DBFS", L"peak level, " + DecibelText(ZELNOR_MIN_LEVEL_DB10, false) + L" to " +
-                             DecibelText(ZELNOR_MAX_LEVEL_DB10, false) + L" dBFS (default " +
-                             DecibelText(ZELNOR_DEFAULT_LEVEL_DB10, false) + L")") +
-         Row(L"--twist DB", L"high group over low group, " +
-                                DecibelText(ZELNOR_MIN_TWIST_DB10, true) + L" to " +
-                                DecibelText(ZELNOR_MAX_TWIST_DB10, true) + L" dB (default " +
-                                DecibelText(ZELNOR_DEFAULT_TWIST_DB10, true) + L")") +
-         Row(L"-d DEVICE", L"output device: its number or part of its name (default: the") +
-         Row(L"", L"system's choice)") +
-         Row(L"--list-devices", L"list the output devices with their numbers") +
-         Row(L"-q", L"show no progress while playing") +
-         Row(L"-v", L"say what is dialled and what was done") +
-         Row(L"-h, --help, /?", L"show this text") + Row(L"--version", L"show the version") +
+         rows +
          L"\n"
          L"A value that looks like an option is taken only when attached (-o-v,\n"
          L"--pause=...); numbers such as -20 and a lone - are values.\n"
@@ -262,8 +353,8 @@ std::wstring UsageText() {
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
   Reading reading;
   Command& command = reading.command;
-  if (const std::optional<Action> request = Request(arguments)) {
-    command.action = *request;
+  if (const Option* request = Request(arguments)) {
+    request->apply(reading, Value{L"", 0});
     return command;
   }
   std::optional<std::wstring> symbols;
@@ -280,23 +371,16 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
       options_ended = true;
       continue;
     }
-    if (argument == L"--list-devices") {
-      command.action = Action::kListDevices;
+    const auto [option, name_view] = Find(argument);
+    if (!option) Refuse(argument, L"unknown option");
+    const std::wstring name(name_view);
+    if (option->value.empty()) {
+      option->apply(reading, Value{argument, 0});
       continue;
     }
-    if (argument == L"-v" || argument == L"-q") {
-      (argument == L"-v" ? command.verbose : command.quiet) = true;
-      continue;
-    }
-    const auto* option = std::find_if(
-        std::begin(kValueOptions), std::end(kValueOptions), [&](const ValueOption& candidate) {
-          return argument == candidate.name || AttachedValue(candidate.name, argument);
-        });
-    if (option == std::end(kValueOptions)) Refuse(argument, L"unknown option");
-    const std::wstring name(option->name);
-    const std::wstring value =
-        argument == name ? NextValue(arguments, i, name) : *AttachedValue(option->name, argument);
-    option->apply(reading, Value{name, value});
+    const std::wstring text =
+        argument == name ? NextValue(arguments, i, name) : *AttachedValue(name, argument);
+    option->apply(reading, Read(*option, name, text));
   }
   if (!reading.gap_given) command.options.gap_ms = command.options.tone_ms;
   if (command.action == Action::kListDevices) return command;

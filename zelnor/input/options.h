@@ -19,9 +19,10 @@ constexpr bool IsSupportedSampleRate(uint32_t rate) {
 }
 
 // Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) for a null pointer, a
-// cbSize that is neither ours nor ZELNOR_OPTIONS_V1_SIZE, or a field out of
-// range. The fields a V1 caller lacks take their defaults. The device and
-// the progress callback are not the generator's business.
+// cbSize that is neither ours nor ZELNOR_OPTIONS_V1_SIZE, or a rate the
+// calls do not take; the other ranges are checked by DtmfSequence as it is
+// built from the result. The fields a V1 caller lacks take their defaults.
+// The device and the progress callback are not the generator's business.
 SequenceOptions ToSequenceOptions(const ZelnorOptions* options);
 
 // PlayDTMF's interval, brought into range, with every other default.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -112,6 +114,21 @@ TEST(DtmfCommandLine, ReadsEachCommandLineIntoWhatToDoOrRefusesItNamingTheArgume
   for (const auto& [arguments, outcome] : cases) {
     EXPECT_EQ(Outcome(arguments), outcome) << (arguments.empty() ? L"" : arguments[0]).c_str();
   }
+}
+
+// The README shows `dtmf --help` in a fenced block after the line that
+// names it; it must read exactly as the program prints it.
+TEST(DtmfCommandLine, ReadmeShowsTheHelpAsTheProgramPrintsIt) {
+  std::ifstream readme(DIALLER_README);
+  ASSERT_TRUE(readme) << DIALLER_README;
+  std::stringstream whole;
+  whole << readme.rdbuf();
+  const std::string text = whole.str();
+  const size_t named = text.find("`dtmf --help`:");
+  ASSERT_NE(named, std::string::npos);
+  const size_t start = text.find("```\n", named) + 4;
+  const std::string block = text.substr(start, text.find("```", start) - start);
+  EXPECT_EQ(std::wstring(block.begin(), block.end()), dtmf_tool::UsageText());
 }
 
 TEST(DtmfDialWaits, ASemicolonInEitherWidthEndsAPart) {
