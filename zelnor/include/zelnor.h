@@ -64,8 +64,9 @@
 #define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
 #define ZELNOR_E_FILE 7             /* the WAV file could not be written; GetLastError() says why */
 #define ZELNOR_E_STOPPED 8          /* a synchronous call stopped by a later call before its end */
-#define ZELNOR_E_BAD_WAVE 9 /* a recording the decode calls cannot read; ZelnorWaveInfo says why \
-                             */
+#define ZELNOR_E_BAD_WAVE                                                \
+  9 /* a recording the decode calls cannot read; ZelnorWaveInfo says why \
+     */
 
 /* Tone and gap lengths, and the pause a ',' in the dial stands for. */
 #define ZELNOR_MIN_INTERVAL_MS 40
@@ -220,9 +221,9 @@ int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial, const ZelnorO
 #define ZELNOR_MAX_RECEIVER_RATE 48000
 /* Weakest tone heard, per tone, in tenths of a dB relative to 0 dBm0 (a
  * full-scale sine is +3.14 dBm0). */
-#define ZELNOR_MIN_RECEIVER_LEVEL_DB10 (-500)
+#define ZELNOR_MIN_RECEIVER_LEVEL_DB10 (-600)
 #define ZELNOR_MAX_RECEIVER_LEVEL_DB10 0
-#define ZELNOR_DEFAULT_RECEIVER_LEVEL_DB10 (-390)
+#define ZELNOR_DEFAULT_RECEIVER_LEVEL_DB10 (-430)
 /* When a digit is reported (ZelnorReceiverOptions.reports, either or both). */
 #define ZELNOR_REPORT_STARTS 1u /* as soon as a digit is heard; end_sample is 0 */
 #define ZELNOR_REPORT_ENDS 2u   /* once its tone has ended (the default) */
@@ -313,7 +314,8 @@ int ZELNOR_CALL DestroyDTMFReceiver(ZelnorReceiver* receiver);
  *              returns ZELNOR_OK) or why it returned ZELNOR_E_BAD_WAVE.
  * value        The number at fault (see ZELNOR_WAVE_*), else 0.
  * format_tag   PCM 1, IEEE float 3, A-law 6, mu-law 7 (an extensible
- *              file's subformat); the rest as far as the header was read.
+ *              file's subformat); with channels to bits_per_sample, set
+ *              once the header has been read whole.
  * frames       Samples decoded per channel.
  * message      The problem as one English sentence; empty when fine.
  */

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace zelnor {
 namespace {
@@ -228,46 +228,70 @@ size_t WaveReader::Read(float* samples, size_t max_frames) {
 }
 
 void DescribeWaveProblem(uint32_t problem, uint32_t value, char* text, size_t size) {
-  const char* name = nullptr;
-  for (const TagName& tag : kTagNames) {
-    if (tag.tag == value) name = tag.name;
-  }
+  // Built by hand: the C library's formatted printing would double the
+  // DLL's share of this reader.
+  std::string_view parts[5];
+  char number[12];
+  const auto decimal = [&] {
+    size_t at = sizeof number;
+    do number[--at] = static_cast<char>('0' + value % 10);
+    while ((value /= 10) != 0);
+    return std::string_view(number + at, sizeof number - at);
+  };
+  const auto hex = [&] {
+    for (int i = 0; i < 4; ++i) number[i] = "0123456789ABCDEF"[(value >> (12 - 4 * i)) & 0xF];
+    return std::string_view(number, 4);
+  };
   switch (problem) {
     case ZELNOR_WAVE_TRUNCATED:
-      std::snprintf(text, size, "the data ends before the size its header gives");
+      parts[0] = "the data ends before the size its header gives";
       break;
     case ZELNOR_WAVE_NOT_RIFF:
-      std::snprintf(text, size, "not a WAV file (no RIFF/WAVE header)");
+      parts[0] = "not a WAV file (no RIFF/WAVE header)";
       break;
     case ZELNOR_WAVE_NO_FORMAT:
-      std::snprintf(text, size, "no 'fmt ' chunk before the samples");
+      parts[0] = "no 'fmt ' chunk before the samples";
       break;
     case ZELNOR_WAVE_NO_DATA:
-      std::snprintf(text, size, "no 'data' chunk");
+      parts[0] = "no 'data' chunk";
       break;
     case ZELNOR_WAVE_UNSUPPORTED_FORMAT:
-      if (name != nullptr) {
-        std::snprintf(text, size, "format 0x%04X (%s) is not supported", value, name);
-      } else {
-        std::snprintf(text, size, "format 0x%04X is not supported", value);
+      parts[0] = "format 0x";
+      parts[1] = hex();
+      parts[2] = " is not supported";
+      for (const TagName& tag : kTagNames) {
+        if (tag.tag != value) continue;
+        parts[2] = " (";
+        parts[3] = tag.name;
+        parts[4] = ") is not supported";
       }
       break;
     case ZELNOR_WAVE_UNSUPPORTED_BITS:
-      std::snprintf(text, size, "%u-bit samples are not supported in this format", value);
+      parts[0] = decimal();
+      parts[1] = "-bit samples are not supported in this format";
       break;
     case ZELNOR_WAVE_NO_CHANNELS:
-      std::snprintf(text, size, "the header gives 0 channels");
+      parts[0] = "the header gives 0 channels";
       break;
     case ZELNOR_WAVE_BAD_SIZE:
-      std::snprintf(text, size, "the header gives an impossible size (%u)", value);
+      parts[0] = "the header gives an impossible size (";
+      parts[1] = decimal();
+      parts[2] = ")";
       break;
     case ZELNOR_WAVE_RATE_OUT_OF_RANGE:
-      std::snprintf(text, size, "sample rate %u Hz is outside 8000..48000 Hz", value);
+      parts[0] = "sample rate ";
+      parts[1] = decimal();
+      parts[2] = " Hz is outside 8000..48000 Hz";
       break;
     default:
-      std::snprintf(text, size, "%s", "");
       break;
   }
+  if (size == 0) return;
+  size_t at = 0;
+  for (const std::string_view part : parts) {
+    at += part.copy(text + at, size - 1 - at);
+  }
+  text[at] = '\0';
 }
 
 }  // namespace zelnor
