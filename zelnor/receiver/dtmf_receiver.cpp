@@ -109,11 +109,12 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   if (digit_.symbol != '\0') {
     // Still sounding while both tones keep most of their power and stay
     // the strongest of their groups.
-    const float low = newest.Power(low_);
-    const float high = newest.Power(high_);
+    const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
+    const float low = pair.low;
+    const float high = pair.high;
     bool strongest = true;
     for (int k = 0; k < kToneCount; ++k) {
-      const float own = k < kRowCount ? low : high;
+      const float own = newest.Power(k < kRowCount ? low_ : high_);
       if (k != low_ && k != high_ && newest.Power(k) > own) strongest = false;
     }
     const float coverage = std::min(Coverage(low, low_power_), Coverage(high, high_power_));
@@ -144,16 +145,28 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   const int low = Strongest(measures, 0, kRowCount);
   const int high = Strongest(measures, kRowCount, kToneCount - kRowCount);
   if (low < 0 || high < 0) return;
-  const ToneMeasure& l = measures[low];
-  const ToneMeasure& h = measures[high];
+  // The pair's own powers block by block, for the level, twist, steadiness
+  // and where the tone began.
+  PairPower powers[kWindow];
+  PairPower mean{0, 0};
+  PairPower weakest{1e30f, 1e30f};
+  PairPower strongest{0, 0};
   float energy = 0;
-  for (int age = 0; age < kWindow; ++age) energy += blocks_.Recent(age).energy;
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    powers[age] = MeasurePair(blocks_, block, low, high);
+    mean = {mean.low + powers[age].low / kWindow, mean.high + powers[age].high / kWindow};
+    weakest = {std::min(weakest.low, powers[age].low), std::min(weakest.high, powers[age].high)};
+    strongest = {std::max(strongest.low, powers[age].low),
+                 std::max(strongest.high, powers[age].high)};
+    energy += block.energy;
+  }
   // A sine's power is 2 |X|^2 / N^2 per sample; the energy is per block.
-  const float share = 2 * (l.power + h.power) * kWindow / (length * energy + 1e-30f);
-  const float twist = h.power / l.power;
-  if (l.power < minimum_power_ || h.power < minimum_power_ || share < kToneShare ||
-      twist < kMostNormalTwist || twist > kMostReverseTwist || l.steadiness < kSteadiness ||
-      h.steadiness < kSteadiness) {
+  const float share = 2 * (mean.low + mean.high) * kWindow / (length * energy + 1e-30f);
+  const float twist = mean.high / mean.low;
+  if (mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
+      twist < kMostNormalTwist || twist > kMostReverseTwist ||
+      weakest.low < kSteadiness * strongest.low || weakest.high < kSteadiness * strongest.high) {
     return;
   }
   const char symbol = SymbolAt(low, high - kRowCount);
@@ -163,15 +176,16 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   // The tone began where the window's first block is partly covered, or
   // within the block before it.
   const ToneBlock& first = blocks_.Recent(kWindow - 1);
-  const float first_coverage =
-      std::min(Coverage(first.Power(low), l.power), Coverage(first.Power(high), h.power));
+  const PairPower& first_power = powers[kWindow - 1];
+  const float first_coverage = std::min(Coverage(first_power.low, mean.low),
+                                        Coverage(first_power.high, mean.high));
   std::uint64_t start = first.first_sample;
   if (first_coverage < 0.9f) {
     start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
   } else if (blocks_.Filled() > kWindow) {
-    const ToneBlock& before = blocks_.Recent(kWindow);
+    const PairPower before = MeasurePair(blocks_, blocks_.Recent(kWindow), low, high);
     const float before_coverage =
-        std::min(Coverage(before.Power(low), l.power), Coverage(before.Power(high), h.power));
+        std::min(Coverage(before.low, mean.low), Coverage(before.high, mean.high));
     if (before_coverage * before_coverage >= kGone) {
       start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
     }
@@ -179,8 +193,8 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   digit_ = {symbol, start, 0};
   low_ = low;
   high_ = high;
-  low_power_ = l.power;
-  high_power_ = h.power;
+  low_power_ = mean.low;
+  high_power_ = mean.high;
   missing_blocks_ = 0;
   heard_whole_ = true;
   last_heard_end_ = newest.first_sample + blocks_.Length();

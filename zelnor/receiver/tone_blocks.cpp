@@ -33,6 +33,13 @@ ToneBlocks::ToneBlocks(std::uint32_t rate)
     // Sum of e^{-jwn} over the block.
     dc_gain_[k] =
         std::complex<float>(std::polar(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2));
+    for (int j = 0; j < kToneCount; ++j) {
+      // Sum of e^{jdn} over the block, d the two tones' distance, per sample.
+      const double d = 2 * kPi * (Hz(j) - Hz(k)) / rate_;
+      leak_[k][j] = j == k ? 0
+                           : std::complex<float>(std::polar(
+                                 std::sin(d * n / 2) / std::sin(d / 2) / n, d * (n - 1) / 2));
+    }
     advance_[k] = std::polar(1.0f, static_cast<float>(std::fmod(w * n, 2 * kPi)));
   }
 }

@@ -51,6 +51,8 @@ class ToneBlocks {
   [[nodiscard]] double BlockSeconds() const { return static_cast<double>(length_) / rate_; }
   // The phase a tone at its nominal frequency advances over one block.
   [[nodiscard]] std::complex<float> NominalAdvance(int tone) const { return advance_[tone]; }
+  // How much of tone `other`'s correlation shows in tone `tone`'s over a block.
+  [[nodiscard]] std::complex<float> Leak(int tone, int other) const { return leak_[tone][other]; }
 
  private:
   void Finish();
@@ -63,6 +65,7 @@ class ToneBlocks {
   std::complex<float> finish2_[kToneCount];
   std::complex<float> dc_gain_[kToneCount];  // a constant's correlation per unit
   std::complex<float> advance_[kToneCount];
+  std::complex<float> leak_[kToneCount][kToneCount];
   float state1_[kToneCount] = {};
   float state2_[kToneCount] = {};
   float sum_ = 0;

@@ -5,6 +5,12 @@
 
 namespace zelnor {
 
+PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
+  const std::complex<float> l = block.At(low) - blocks.Leak(low, high) * block.At(high);
+  const std::complex<float> h = block.At(high) - blocks.Leak(high, low) * block.At(low);
+  return {std::norm(l), std::norm(h)};
+}
+
 ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window) {
   // Each block's phase advance over the one before, weighted by the two
   // amplitudes, so weak noisy blocks count little.

@@ -12,6 +12,14 @@ struct ToneMeasure {
   float steadiness;  // weakest block's power over the strongest's
 };
 
+// The powers of a row and a column tone in one block, each with the other's
+// leakage taken out: a 4 ms block cannot keep them apart on its own.
+struct PairPower {
+  float low;
+  float high;
+};
+PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high);
+
 // Measures `tone` over the newest `blocks` blocks (at least two).
 ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window);
 
