@@ -71,16 +71,16 @@ std::vector<int16_t> Render(const char* dial, const ZelnorOptions& options) {
   return samples;
 }
 
-// Each digit within 5 ms of where its tone was rendered.
+// Each digit within 10 ms (a quarter of the shortest tone) of where its tone was rendered.
 void ExpectTimes(const Heard& heard, const ZelnorOptions& options, const std::string& where) {
   const uint64_t ms = options.sample_rate / 1000;
   for (size_t i = 0; i < heard.digits.size(); ++i) {
     const uint64_t start = ms * (options.lead_in_ms + i * (options.tone_ms + options.gap_ms));
     const ZelnorDigit& digit = heard.digits[i];
-    EXPECT_NEAR(static_cast<double>(digit.start_sample), static_cast<double>(start), 5.0 * ms)
+    EXPECT_NEAR(static_cast<double>(digit.start_sample), static_cast<double>(start), 10.0 * ms)
         << where << " digit " << i;
     EXPECT_NEAR(static_cast<double>(digit.end_sample),
-                static_cast<double>(start + ms * options.tone_ms), 5.0 * ms)
+                static_cast<double>(start + ms * options.tone_ms), 10.0 * ms)
         << where << " digit " << i;
   }
 }
@@ -221,10 +221,10 @@ TEST(ReceiverCalls, RefuseBadOptionsAndSayWhyARecordingCannotBeRead) {
   EXPECT_EQ(info.problem, uint32_t{ZELNOR_WAVE_UNSUPPORTED_FORMAT});
   EXPECT_STREQ(info.message, "format 0x0055 (MPEG Layer 3) is not supported");
   Memory cut_off = Stereo(Render("7", Shortest(8000, kSounds[0])), {}, 8000);
-  cut_off.bytes.resize(cut_off.bytes.size() / 2);
+  cut_off.bytes.resize(cut_off.bytes.size() * 3 / 4);  // its tone whole, its tail cut
   EXPECT_EQ(DecodeDTMFWaveStream(&ReadMemory, &cut_off, &listening, &info), ZELNOR_OK);
   EXPECT_EQ(info.problem, uint32_t{ZELNOR_WAVE_TRUNCATED});
-  EXPECT_TRUE(heard.digits.empty());
+  EXPECT_EQ(heard.symbols, "7");
 }
 
 }  // namespace
