@@ -376,8 +376,7 @@ std::wstring UsageText() {
          L"--decode reads PCM (8 to 32-bit), float, A-law and mu-law WAV files of any\n"
          L"rate from 8000 to 48000 Hz, each channel on its own.\n"
          L"\n"
-         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or a recording\n"
-         L"that cannot be read, 3 device error.\n";
+         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or WAV, 3 device.\n";
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
