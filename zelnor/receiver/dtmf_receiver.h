@@ -57,6 +57,9 @@ class DtmfReceiver {
  private:
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
+  // Follows the digit sounding through the newest block, ending it after a gap.
+  void Follow(DigitReport report, void* context);
+
   // Reports the digit sounding as ended at `end_sample`.
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
@@ -70,7 +73,8 @@ class DtmfReceiver {
   float high_power_ = 0;
   int missing_blocks_ = 0;            // blocks in a row without it
   std::uint64_t last_heard_end_ = 0;  // where it was last heard to end
-  bool heard_whole_ = false;          // over the whole of the last block it was heard in
+  bool silent_before_ = false;        // no trace of it in the block before
+  std::uint64_t pause_ = 0;           // samples of silence that end a digit
 };
 
 }  // namespace zelnor

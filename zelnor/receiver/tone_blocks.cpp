@@ -80,16 +80,19 @@ void ToneBlocks::Finish() {
   filled_ = std::min(filled_ + 1, kKept);
   ToneBlock& block = kept_[newest_];
   const float n = static_cast<float>(length_);
-  const float mean = sum_ / n;
+  // The offset is followed slowly, so that a tone starting or stopping
+  // within a block (whose mean is not zero) barely moves it.
+  const float offset = offset_;
+  offset_ += (sum_ / n - offset_) * 0.125f;
   for (int k = 0; k < kToneCount; ++k) {
     const std::complex<float> x =
-        state1_[k] * finish1_[k] - state2_[k] * finish2_[k] - mean * dc_gain_[k];
+        state1_[k] * finish1_[k] - state2_[k] * finish2_[k] - offset * dc_gain_[k];
     block.re[k] = x.real();
     block.im[k] = x.imag();
     state1_[k] = 0;
     state2_[k] = 0;
   }
-  block.energy = std::max(0.0f, square_sum_ - sum_ * mean);
+  block.energy = std::max(0.0f, square_sum_ - 2 * offset * sum_ + n * offset * offset);
   block.first_sample = next_first_;
   next_first_ += length_;
   taken_ = 0;

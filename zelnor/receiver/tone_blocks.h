@@ -16,7 +16,7 @@ inline constexpr int kToneCount = 8;
 inline constexpr int kRowCount = 4;
 
 // One block: per frequency its correlation and the block's energy, the DC
-// taken out of both.
+// offset taken out of both.
 struct ToneBlock {
   float re[kToneCount];
   float im[kToneCount];
@@ -69,6 +69,7 @@ class ToneBlocks {
   float state1_[kToneCount] = {};
   float state2_[kToneCount] = {};
   float sum_ = 0;
+  float offset_ = 0;  // the DC offset, followed across blocks
   float square_sum_ = 0;
   std::size_t taken_ = 0;
   std::uint64_t next_first_ = 0;
