@@ -18,8 +18,15 @@ constexpr float kTolerance = 0.024f;
 // Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
 constexpr float kMostNormalTwist = 0.1f;
 constexpr float kMostReverseTwist = 3.98f;
-// The two tones' share of the window's energy (6 dB S/N leaves them 80 %).
-constexpr float kToneShare = 0.5f;
+// The two tones' share of the window's energy (6 dB S/N leaves them 80 %;
+// vowels rarely give two keypad frequencies so much).
+constexpr float kToneShare = 0.72f;
+// How much the tones' phase coherence may fall short of 1 per unit of
+// energy that is not theirs: noise disturbs both alike, a voice's gliding
+// harmonics only the coherence.
+constexpr float kIncoherencePerNoise = 0.5f;
+// What a clean pair of tones always reaches.
+constexpr float kFullCoherence = 0.97f;
 // Every block of the window above a third of the mean power: the tone fills
 // it (a 23 ms tone cannot), with room for noise.
 constexpr float kSteadiness = 0.35f;
@@ -101,6 +108,7 @@ void DtmfReceiver::Flush(DigitReport report, void* context) {
 
 void DtmfReceiver::End(std::uint64_t end_sample, DigitReport report, void* context) {
   digit_.end_sample = std::max(end_sample, digit_.start_sample + 1);
+  last_end_ = digit_.end_sample;
   report(context, digit_, true);
   digit_ = {};
   missing_blocks_ = 0;
@@ -147,15 +155,41 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
 
 void DtmfReceiver::Judge(DigitReport report, void* context) {
   const ToneBlock& newest = blocks_.Recent(0);
-  const auto length = static_cast<float>(blocks_.Length());
   if (digit_.symbol != '\0') Follow(report, context);
-  if (blocks_.Filled() < kWindow || (digit_.symbol != '\0' && missing_blocks_ == 0)) return;
+  if (digit_.symbol != '\0' && missing_blocks_ == 0) return;
+  // Two windows in a row must agree: one block more of the tone, and far
+  // fewer chance alignments in music.
+  Recognised now{};
+  if (!Recognise(now) || now.symbol == digit_.symbol) {
+    candidate_ = {};
+    return;
+  }
+  if (now.symbol != candidate_.symbol) {
+    candidate_ = now;
+    return;
+  }
+  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
+  digit_ = {candidate_.symbol, std::max(candidate_.start, last_end_), 0};
+  silent_before_ = false;
+  low_ = now.low;
+  high_ = now.high;
+  low_power_ = now.low_power;
+  high_power_ = now.high_power;
+  missing_blocks_ = 0;
+  last_heard_end_ = newest.first_sample + blocks_.Length();
+  candidate_ = {};
+  report(context, digit_, false);
+}
+
+bool DtmfReceiver::Recognise(Recognised& heard) const {
+  if (blocks_.Filled() < kWindow) return false;
+  const auto length = static_cast<float>(blocks_.Length());
 
   ToneMeasure measures[kToneCount];
   for (int k = 0; k < kToneCount; ++k) measures[k] = MeasureTone(blocks_, k, kWindow);
   const int low = Strongest(measures, 0, kRowCount);
   const int high = Strongest(measures, kRowCount, kToneCount - kRowCount);
-  if (low < 0 || high < 0) return;
+  if (low < 0 || high < 0) return false;
   // The pair's own powers block by block, for the level, twist, steadiness
   // and where the tone began.
   PairPower powers[kWindow];
@@ -174,14 +208,14 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   const float share = tones * kWindow / (energy + 1e-30f);
 
   const float twist = mean.high / mean.low;
-  if (mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
+  // The oldest block may be partly covered, which shifts its phase.
+  const float coherence = PairCoherence(blocks_, low, high, kWindow - 1);
+  if (coherence < std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share)) ||
+      mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
       twist < kMostNormalTwist || twist > kMostReverseTwist ||
       weakest.low < kSteadiness * mean.low || weakest.high < kSteadiness * mean.high) {
-    return;
+    return false;
   }
-  const char symbol = SymbolAt(low, high - kRowCount);
-  if (digit_.symbol == symbol) return;
-  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
 
   // The tone began where the window's first block is partly covered, or
   // within the block before it.
@@ -200,15 +234,8 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
       start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
     }
   }
-  digit_ = {symbol, start, 0};
-  silent_before_ = false;
-  low_ = low;
-  high_ = high;
-  low_power_ = mean.low;
-  high_power_ = mean.high;
-  missing_blocks_ = 0;
-  last_heard_end_ = newest.first_sample + blocks_.Length();
-  report(context, digit_, false);
+  heard = {SymbolAt(low, high - kRowCount), start, low, high, mean.low, mean.high};
+  return true;
 }
 
 static_assert(sizeof(DtmfReceiver) <= 2048, "a channel's state stays well under 4 KB");

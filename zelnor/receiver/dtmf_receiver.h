@@ -57,6 +57,17 @@ class DtmfReceiver {
  private:
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
+  // A digit the window of blocks holds.
+  struct Recognised {
+    char symbol;
+    std::uint64_t start;
+    int low;
+    int high;
+    float low_power;
+    float high_power;
+  };
+  // Whether the newest window of blocks holds a digit, and which.
+  bool Recognise(Recognised& heard) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
   void Follow(DigitReport report, void* context);
 
@@ -64,7 +75,9 @@ class DtmfReceiver {
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
   ToneBlocks blocks_;
-  float minimum_power_;  // of one tone, in the blocks' units
+  Recognised candidate_{};      // heard in the window before, not yet reported
+  std::uint64_t last_end_ = 0;  // where the last digit reported ended
+  float minimum_power_;         // of one tone, in the blocks' units
   // The digit sounding, or '\0'.
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table

@@ -5,16 +5,50 @@
 
 namespace zelnor {
 
+namespace {
+
+struct Separated {
+  std::complex<float> low;
+  std::complex<float> high;
+};
+
+Separated Separate(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
+  return {block.At(low) - blocks.Leak(low, high) * block.At(high),
+          block.At(high) - blocks.Leak(high, low) * block.At(low)};
+}
+
+}  // namespace
+
 PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
-  const std::complex<float> l = block.At(low) - blocks.Leak(low, high) * block.At(high);
-  const std::complex<float> h = block.At(high) - blocks.Leak(high, low) * block.At(low);
-  return {std::norm(l), std::norm(h)};
+  const Separated pair = Separate(blocks, block, low, high);
+  return {std::norm(pair.low), std::norm(pair.high)};
+}
+
+float PairCoherence(const ToneBlocks& blocks, int low, int high, int window) {
+  std::complex<float> low_sum = 0;
+  std::complex<float> high_sum = 0;
+  float low_size = 0;
+  float high_size = 0;
+  Separated later = Separate(blocks, blocks.Recent(0), low, high);
+  for (int age = 1; age < window; ++age) {
+    const Separated earlier = Separate(blocks, blocks.Recent(age), low, high);
+    const std::complex<float> low_step = later.low * std::conj(earlier.low);
+    const std::complex<float> high_step = later.high * std::conj(earlier.high);
+    low_sum += low_step;
+    high_sum += high_step;
+    low_size += std::abs(low_step);
+    high_size += std::abs(high_step);
+    later = earlier;
+  }
+  if (low_size <= 0 || high_size <= 0) return 0;
+  return std::min(std::abs(low_sum) / low_size, std::abs(high_sum) / high_size);
 }
 
 ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window) {
   // Each block's phase advance over the one before, weighted by the two
   // amplitudes, so weak noisy blocks count little.
   std::complex<float> advance = 0;
+  float advance_size = 0;
   float sum = 0;
   float weakest = blocks.Recent(0).Power(tone);
   float strongest = weakest;
@@ -24,13 +58,18 @@ ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window) {
     sum += power;
     weakest = std::min(weakest, power);
     strongest = std::max(strongest, power);
-    if (age + 1 < window) advance += block.At(tone) * std::conj(blocks.Recent(age + 1).At(tone));
+    if (age + 1 < window) {
+      const std::complex<float> step = block.At(tone) * std::conj(blocks.Recent(age + 1).At(tone));
+      advance += step;
+      advance_size += std::abs(step);
+    }
   }
   const float off_turns =
       std::arg(advance * std::conj(blocks.NominalAdvance(tone))) / (2 * 3.14159265f);
   const float off_hz = off_turns / static_cast<float>(blocks.BlockSeconds());
   return {sum / static_cast<float>(window), off_hz / ToneBlocks::Hz(tone),
-          strongest > 0 ? weakest / strongest : 0};
+          strongest > 0 ? weakest / strongest : 0,
+          advance_size > 0 ? std::abs(advance) / advance_size : 0};
 }
 
 }  // namespace zelnor
