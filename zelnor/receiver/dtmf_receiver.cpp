@@ -84,8 +84,8 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
   float converted[256];
   while (count > 0) {
     const std::size_t n = std::min(count, std::size(converted));
-    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] * (1.0f / 32767);
-    Feed(converted, n, report, context);
+    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] / 32767.0f;
+    Listen(converted, n, report, context);
     samples += n;
     count -= n;
   }
@@ -93,6 +93,24 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
                         void* context) {
+  // Far beyond full scale is clipped, and what is not a number is silence,
+  // so that no sample can overflow the sums or poison the state for good.
+  constexpr float kLimit = 1000;
+  float converted[256];
+  while (count > 0) {
+    const std::size_t n = std::min(count, std::size(converted));
+    for (std::size_t i = 0; i < n; ++i) {
+      const float x = samples[i];
+      converted[i] = std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+    }
+    Listen(converted, n, report, context);
+    samples += n;
+    count -= n;
+  }
+}
+
+void DtmfReceiver::Listen(const float* samples, std::size_t count, DigitReport report,
+                          void* context) {
   while (count > 0) {
     const std::size_t taken = blocks_.Take(samples, count);
     samples += taken;

@@ -55,6 +55,8 @@ class DtmfReceiver {
   void Flush(DigitReport report, void* context);
 
  private:
+  // Listens to samples already checked and scaled to ±1.0.
+  void Listen(const float* samples, std::size_t count, DigitReport report, void* context);
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
   // A digit the window of blocks holds.
