@@ -70,12 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t body_size = size - 2 - chunk_count;
 
   std::vector<int16_t> integers(body_size / 2);
-  std::memcpy(integers.data(), body, integers.size() * 2);
+  if (!integers.empty()) std::memcpy(integers.data(), body, integers.size() * 2);
   Check(Hear(rate, integers, chunks, chunk_count).ended == Hear(rate, integers, chunks, 0).ended,
         "chunking changed 16-bit hearing");
 
   std::vector<float> floats(body_size / 4);
-  std::memcpy(floats.data(), body, floats.size() * 4);
+  if (!floats.empty()) std::memcpy(floats.data(), body, floats.size() * 4);
   Check(Hear(rate, floats, chunks, chunk_count).ended == Hear(rate, floats, chunks, 0).ended,
         "chunking changed float hearing");
   return 0;
