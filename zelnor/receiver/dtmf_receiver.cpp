@@ -256,6 +256,6 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   return true;
 }
 
-static_assert(sizeof(DtmfReceiver) <= 2048, "a channel's state stays well under 4 KB");
+static_assert(sizeof(DtmfReceiver) <= 3072, "a channel's state stays well under 4 KB");
 
 }  // namespace zelnor

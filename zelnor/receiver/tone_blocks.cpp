@@ -8,9 +8,10 @@
 namespace zelnor {
 namespace {
 
-// Long enough to tell a tone 3 % off by its phase advance, short enough
-// that a 15 ms break or a 25 ms pause spans several blocks.
-constexpr double kBlockSeconds = 0.004;
+// Blocks of 4 ms: long enough to tell a tone 3 % off by its phase advance,
+// short enough that a 15 ms break or a 25 ms pause spans several blocks.
+// An even length makes whole halves.
+constexpr int kBlockMilliseconds = 4;
 constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
@@ -22,14 +23,20 @@ float ToneBlocks::Hz(int tone) {
 }
 
 ToneBlocks::ToneBlocks(std::uint32_t rate)
-    : rate_(rate), length_(static_cast<std::size_t>(std::lround(rate * kBlockSeconds))) {
+    : rate_(rate),
+      length_(kChains * static_cast<std::size_t>(
+                            std::lround(rate * kBlockMilliseconds / (1000.0 * kChains)))) {
   for (int k = 0; k < kToneCount; ++k) {
     const double w = 2 * kPi * Hz(k) / rate_;
     const double n = static_cast<double>(length_);
+    const double part = n / kChains;
     coefficient_[k] = static_cast<float>(2 * std::cos(w));
-    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (N - 1).
-    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (n - 1)));
-    finish2_[k] = std::complex<float>(std::polar(1.0, -w * n));
+    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (L - 1).
+    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (part - 1)));
+    finish2_[k] = std::complex<float>(std::polar(1.0, -w * part));
+    for (int q = 0; q < kChains; ++q) {
+      part_turn_[q][k] = std::complex<float>(std::polar(1.0, -w * part * q));
+    }
     // Sum of e^{-jwn} over the block.
     dc_gain_[k] =
         std::complex<float>(std::polar(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2));
@@ -46,29 +53,7 @@ ToneBlocks::ToneBlocks(std::uint32_t rate)
 
 std::size_t ToneBlocks::Take(const float* samples, std::size_t count) {
   const std::size_t n = std::min(count, length_ - taken_);
-  // Local copies so the eight lanes stay in registers and vectorise.
-  float s1[kToneCount];
-  float s2[kToneCount];
-  float c[kToneCount];
-  std::copy(state1_, state1_ + kToneCount, s1);
-  std::copy(state2_, state2_ + kToneCount, s2);
-  std::copy(coefficient_, coefficient_ + kToneCount, c);
-  float sum = sum_;
-  float square_sum = square_sum_;
-  for (std::size_t i = 0; i < n; ++i) {
-    const float x = samples[i];
-    sum += x;
-    square_sum += x * x;
-    for (int k = 0; k < kToneCount; ++k) {
-      const float s0 = x + c[k] * s1[k] - s2[k];
-      s2[k] = s1[k];
-      s1[k] = s0;
-    }
-  }
-  std::copy(s1, s1 + kToneCount, state1_);
-  std::copy(s2, s2 + kToneCount, state2_);
-  sum_ = sum;
-  square_sum_ = square_sum;
+  std::copy(samples, samples + n, buffer_ + taken_);
   taken_ += n;
   completed_ = taken_ == length_;
   if (completed_) Finish();
@@ -76,6 +61,28 @@ std::size_t ToneBlocks::Take(const float* samples, std::size_t count) {
 }
 
 void ToneBlocks::Finish() {
+  const std::size_t half = length_ / kChains;
+  float s1[kChains][kToneCount] = {};
+  float s2[kChains][kToneCount] = {};
+  float c[kToneCount];
+  std::copy(coefficient_, coefficient_ + kToneCount, c);
+  for (std::size_t i = 0; i < half; ++i) {
+    for (int q = 0; q < kChains; ++q) {
+      const float x = buffer_[q * half + i];
+      for (int k = 0; k < kToneCount; ++k) {
+        const float s0 = x + c[k] * s1[q][k] - s2[q][k];
+        s2[q][k] = s1[q][k];
+        s1[q][k] = s0;
+      }
+    }
+  }
+  float sum = 0;
+  float square_sum = 0;
+  for (std::size_t i = 0; i < length_; ++i) {
+    sum += buffer_[i];
+    square_sum += buffer_[i] * buffer_[i];
+  }
+
   newest_ = (newest_ + 1) % kKept;
   filled_ = std::min(filled_ + 1, kKept);
   ToneBlock& block = kept_[newest_];
@@ -83,21 +90,19 @@ void ToneBlocks::Finish() {
   // The offset is followed slowly, so that a tone starting or stopping
   // within a block (whose mean is not zero) barely moves it.
   const float offset = offset_;
-  offset_ += (sum_ / n - offset_) * 0.125f;
+  offset_ += (sum / n - offset_) * 0.125f;
   for (int k = 0; k < kToneCount; ++k) {
-    const std::complex<float> x =
-        state1_[k] * finish1_[k] - state2_[k] * finish2_[k] - offset * dc_gain_[k];
+    std::complex<float> x = -offset * dc_gain_[k];
+    for (int q = 0; q < kChains; ++q) {
+      x += (s1[q][k] * finish1_[k] - s2[q][k] * finish2_[k]) * part_turn_[q][k];
+    }
     block.re[k] = x.real();
     block.im[k] = x.imag();
-    state1_[k] = 0;
-    state2_[k] = 0;
   }
-  block.energy = std::max(0.0f, square_sum_ - 2 * offset * sum_ + n * offset * offset);
+  block.energy = std::max(0.0f, square_sum - 2 * offset * sum + n * offset * offset);
   block.first_sample = next_first_;
   next_first_ += length_;
   taken_ = 0;
-  sum_ = 0;
-  square_sum_ = 0;
 }
 
 }  // namespace zelnor
