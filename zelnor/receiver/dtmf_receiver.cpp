@@ -25,6 +25,9 @@ constexpr float kToneShare = 0.72f;
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
 constexpr float kIncoherencePerNoise = 0.5f;
+// How far below the limits the cheap first look lets a window through: a
+// block's own power may be under the pair's by the other tone's leakage.
+constexpr float kCheapLookSlack = 0.5f;
 // What a clean pair of tones always reaches.
 constexpr float kFullCoherence = 0.97f;
 // Every block of the window above a third of the mean power: the tone fills
@@ -202,6 +205,34 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
 bool DtmfReceiver::Recognise(Recognised& heard) const {
   if (blocks_.Filled() < kWindow) return false;
   const auto length = static_cast<float>(blocks_.Length());
+
+  // A cheap look first: the strongest row and column, leakage and all, must
+  // be able to carry the level and the share of the energy. Silence, noise
+  // and most speech stop here.
+  float raw[kToneCount] = {};
+  float window_energy = 0;
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    window_energy += block.energy;
+    for (int k = 0; k < kToneCount; ++k) raw[k] += block.Power(k);
+  }
+  const int top_row = static_cast<int>(std::max_element(raw, raw + kRowCount) - raw);
+  const int top_column =
+      static_cast<int>(std::max_element(raw + kRowCount, raw + kToneCount) - raw);
+  const float row = raw[top_row];
+  const float column = raw[top_column];
+  if (row < kCheapLookSlack * kWindow * minimum_power_ ||
+      column < kCheapLookSlack * kWindow * minimum_power_ ||
+      2 * (row + column) < kCheapLookSlack * kToneShare * length * window_energy) {
+    return false;
+  }
+  for (int age = 0; age < kWindow; ++age) {
+    const PairPower pair = MeasurePair(blocks_, blocks_.Recent(age), top_row, top_column);
+    if (pair.low * kWindow < kCheapLookSlack * kSteadiness * row ||
+        pair.high * kWindow < kCheapLookSlack * kSteadiness * column) {
+      return false;
+    }
+  }
 
   ToneMeasure measures[kToneCount];
   for (int k = 0; k < kToneCount; ++k) measures[k] = MeasureTone(blocks_, k, kWindow);

@@ -36,40 +36,29 @@ float PairCoherence(const ToneBlocks& blocks, int low, int high, int window) {
     const std::complex<float> high_step = later.high * std::conj(earlier.high);
     low_sum += low_step;
     high_sum += high_step;
-    low_size += std::abs(low_step);
-    high_size += std::abs(high_step);
+    low_size += std::sqrt(std::norm(low_step));
+    high_size += std::sqrt(std::norm(high_step));
     later = earlier;
   }
   if (low_size <= 0 || high_size <= 0) return 0;
-  return std::min(std::abs(low_sum) / low_size, std::abs(high_sum) / high_size);
+  return std::min(std::sqrt(std::norm(low_sum)) / low_size,
+                  std::sqrt(std::norm(high_sum)) / high_size);
 }
 
 ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window) {
   // Each block's phase advance over the one before, weighted by the two
   // amplitudes, so weak noisy blocks count little.
   std::complex<float> advance = 0;
-  float advance_size = 0;
-  float sum = 0;
-  float weakest = blocks.Recent(0).Power(tone);
-  float strongest = weakest;
-  for (int age = 0; age < window; ++age) {
+  float sum = blocks.Recent(window - 1).Power(tone);
+  for (int age = 0; age + 1 < window; ++age) {
     const ToneBlock& block = blocks.Recent(age);
-    const float power = block.Power(tone);
-    sum += power;
-    weakest = std::min(weakest, power);
-    strongest = std::max(strongest, power);
-    if (age + 1 < window) {
-      const std::complex<float> step = block.At(tone) * std::conj(blocks.Recent(age + 1).At(tone));
-      advance += step;
-      advance_size += std::abs(step);
-    }
+    sum += block.Power(tone);
+    advance += block.At(tone) * std::conj(blocks.Recent(age + 1).At(tone));
   }
   const float off_turns =
       std::arg(advance * std::conj(blocks.NominalAdvance(tone))) / (2 * 3.14159265f);
   const float off_hz = off_turns / static_cast<float>(blocks.BlockSeconds());
-  return {sum / static_cast<float>(window), off_hz / ToneBlocks::Hz(tone),
-          strongest > 0 ? weakest / strongest : 0,
-          advance_size > 0 ? std::abs(advance) / advance_size : 0};
+  return {sum / static_cast<float>(window), off_hz / ToneBlocks::Hz(tone)};
 }
 
 }  // namespace zelnor

@@ -1,16 +1,15 @@
 #pragma once
 // What the last few blocks say about one keypad frequency: how strong the
-// tone is, how far off its nominal frequency, and how steady.
+// tone is and how far off its nominal frequency; and about a row and column
+// pair, each tone with the other's leakage taken out.
 
 #include "zelnor/receiver/tone_blocks.h"
 
 namespace zelnor {
 
 struct ToneMeasure {
-  float power;       // mean squared correlation over the window's blocks
-  float offset;      // estimated frequency relative to nominal, minus one
-  float steadiness;  // weakest block's power over the strongest's
-  float coherence;   // 1 when every block advances the phase alike
+  float power;   // mean squared correlation over the window's blocks
+  float offset;  // estimated frequency relative to nominal, minus one
 };
 
 // The powers of a row and a column tone in one block, each with the other's
