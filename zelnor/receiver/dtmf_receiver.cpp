@@ -206,9 +206,21 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   if (blocks_.Filled() < kWindow) return false;
   const auto length = static_cast<float>(blocks_.Length());
 
-  // A cheap look first: the strongest row and column, leakage and all, must
-  // be able to carry the level and the share of the energy. Silence, noise
-  // and most speech stop here.
+  // A cheap look first, at the newest block and then at the window: the
+  // strongest row and column, leakage and all, must be able to carry the
+  // level and the share of the energy. Silence, noise and most speech stop
+  // here.
+  const ToneBlock& newest = blocks_.Recent(0);
+  const float newest_row = std::max(std::max(newest.Power(0), newest.Power(1)),
+                                    std::max(newest.Power(2), newest.Power(3)));
+  const float newest_column = std::max(std::max(newest.Power(4), newest.Power(5)),
+                                       std::max(newest.Power(6), newest.Power(7)));
+  if (newest_row < kCheapLookSlack * kSteadiness * minimum_power_ ||
+      newest_column < kCheapLookSlack * kSteadiness * minimum_power_ ||
+      2 * (newest_row + newest_column) <
+          kCheapLookSlack * kCheapLookSlack * kToneShare * length * newest.energy) {
+    return false;
+  }
   float raw[kToneCount] = {};
   float window_energy = 0;
   for (int age = 0; age < kWindow; ++age) {

@@ -15,6 +15,18 @@ namespace zelnor {
 inline constexpr int kToneCount = 8;
 inline constexpr int kRowCount = 4;
 
+// a b, without the checks for infinities in std::complex's product: the
+// receiver's values are always finite, and the checks cost more than the
+// product.
+inline std::complex<float> Times(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// a times the conjugate of b.
+inline std::complex<float> TimesConjugate(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() + a.imag() * b.imag(), a.imag() * b.real() - a.real() * b.imag()};
+}
+
 // One block: per frequency its correlation and the block's energy, the DC
 // offset taken out of both.
 struct ToneBlock {

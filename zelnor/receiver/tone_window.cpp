@@ -13,8 +13,8 @@ struct Separated {
 };
 
 Separated Separate(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
-  return {block.At(low) - blocks.Leak(low, high) * block.At(high),
-          block.At(high) - blocks.Leak(high, low) * block.At(low)};
+  return {block.At(low) - Times(blocks.Leak(low, high), block.At(high)),
+          block.At(high) - Times(blocks.Leak(high, low), block.At(low))};
 }
 
 }  // namespace
@@ -32,8 +32,8 @@ float PairCoherence(const ToneBlocks& blocks, int low, int high, int window) {
   Separated later = Separate(blocks, blocks.Recent(0), low, high);
   for (int age = 1; age < window; ++age) {
     const Separated earlier = Separate(blocks, blocks.Recent(age), low, high);
-    const std::complex<float> low_step = later.low * std::conj(earlier.low);
-    const std::complex<float> high_step = later.high * std::conj(earlier.high);
+    const std::complex<float> low_step = TimesConjugate(later.low, earlier.low);
+    const std::complex<float> high_step = TimesConjugate(later.high, earlier.high);
     low_sum += low_step;
     high_sum += high_step;
     low_size += std::sqrt(std::norm(low_step));
@@ -53,10 +53,10 @@ ToneMeasure MeasureTone(const ToneBlocks& blocks, int tone, int window) {
   for (int age = 0; age + 1 < window; ++age) {
     const ToneBlock& block = blocks.Recent(age);
     sum += block.Power(tone);
-    advance += block.At(tone) * std::conj(blocks.Recent(age + 1).At(tone));
+    advance += TimesConjugate(block.At(tone), blocks.Recent(age + 1).At(tone));
   }
   const float off_turns =
-      std::arg(advance * std::conj(blocks.NominalAdvance(tone))) / (2 * 3.14159265f);
+      std::arg(TimesConjugate(advance, blocks.NominalAdvance(tone))) / (2 * 3.14159265f);
   const float off_hz = off_turns / static_cast<float>(blocks.BlockSeconds());
   return {sum / static_cast<float>(window), off_hz / ToneBlocks::Hz(tone)};
 }
