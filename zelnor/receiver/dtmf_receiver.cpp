@@ -18,17 +18,29 @@ constexpr float kTolerance = 0.024f;
 // Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
 constexpr float kMostNormalTwist = 0.1f;
 constexpr float kMostReverseTwist = 3.98f;
-// The two tones' share of the window's energy (6 dB S/N leaves them 80 %).
-constexpr float kToneShare = 0.5f;
-// Every block of the window within 3 dB of the strongest: the tone fills it.
-constexpr float kSteadiness = 0.5f;
+// The two tones' share of the window's energy (6 dB S/N leaves them 80 %;
+// vowels rarely give two keypad frequencies so much).
+constexpr float kToneShare = 0.72f;
+// How much the tones' phase coherence may fall short of 1 per unit of
+// energy that is not theirs: noise disturbs both alike, a voice's gliding
+// harmonics only the coherence.
+constexpr float kIncoherencePerNoise = 0.5f;
+// How far below the limits the cheap first look lets a window through: a
+// block's own power may be under the pair's by the other tone's leakage.
+constexpr float kCheapLookSlack = 0.5f;
+// What a clean pair of tones always reaches.
+constexpr float kFullCoherence = 0.97f;
+// Every block of the window above a third of the mean power: the tone fills
+// it (a 23 ms tone cannot), with room for noise.
+constexpr float kSteadiness = 0.35f;
 // A block hears a digit still sounding at a quarter of its power (-6 dB);
 // below 1/40 (-16 dB) the tone is gone from that block.
 constexpr float kStillHeard = 0.25f;
 constexpr float kGone = 0.0225f;
-// A digit ends after a silence this long, or this many blocks without it:
-// a 20 ms lost frame is bridged, a 25 ms pause separates.
-constexpr double kEndingSilenceSeconds = 0.021;
+// A gap this long ends a digit: a 20 ms lost frame is bridged, a 25 ms
+// pause separates two.
+constexpr double kPauseSeconds = 0.0225;
+// Blocks without the digit that end it whatever the gap's measure says.
 constexpr int kEndingBlocks = 7;
 
 // A full-scale sine is +3.14 dBm0.
@@ -65,6 +77,7 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
   }
   // A sine of amplitude A correlates to A N / 2 over a block of N samples.
   const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  pause_ = static_cast<std::uint64_t>(std::lround(kPauseSeconds * settings.sample_rate));
   const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
   minimum_power_ = static_cast<float>(correlation * correlation);
 }
@@ -74,8 +87,8 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
   float converted[256];
   while (count > 0) {
     const std::size_t n = std::min(count, std::size(converted));
-    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] * (1.0f / 32767);
-    Feed(converted, n, report, context);
+    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] / 32767.0f;
+    Listen(converted, n, report, context);
     samples += n;
     count -= n;
   }
@@ -83,6 +96,24 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
                         void* context) {
+  // Far beyond full scale is clipped, and what is not a number is silence,
+  // so that no sample can overflow the sums or poison the state for good.
+  constexpr float kLimit = 1000;
+  float converted[256];
+  while (count > 0) {
+    const std::size_t n = std::min(count, std::size(converted));
+    for (std::size_t i = 0; i < n; ++i) {
+      const float x = samples[i];
+      converted[i] = std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+    }
+    Listen(converted, n, report, context);
+    samples += n;
+    count -= n;
+  }
+}
+
+void DtmfReceiver::Listen(const float* samples, std::size_t count, DigitReport report,
+                          void* context) {
   while (count > 0) {
     const std::size_t taken = blocks_.Take(samples, count);
     samples += taken;
@@ -98,87 +129,161 @@ void DtmfReceiver::Flush(DigitReport report, void* context) {
 
 void DtmfReceiver::End(std::uint64_t end_sample, DigitReport report, void* context) {
   digit_.end_sample = std::max(end_sample, digit_.start_sample + 1);
+  last_end_ = digit_.end_sample;
   report(context, digit_, true);
   digit_ = {};
   missing_blocks_ = 0;
 }
 
-void DtmfReceiver::Judge(DigitReport report, void* context) {
+void DtmfReceiver::Follow(DigitReport report, void* context) {
   const ToneBlock& newest = blocks_.Recent(0);
   const auto length = static_cast<float>(blocks_.Length());
-  if (digit_.symbol != '\0') {
-    // Still sounding while both tones keep most of their power and stay
-    // the strongest of their groups.
-    const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
-    const float low = pair.low;
-    const float high = pair.high;
-    bool strongest = true;
-    for (int k = 0; k < kToneCount; ++k) {
-      const float own = newest.Power(k < kRowCount ? low_ : high_);
-      if (k != low_ && k != high_ && newest.Power(k) > own) strongest = false;
-    }
-    const float coverage = std::min(Coverage(low, low_power_), Coverage(high, high_power_));
-    if (strongest && low >= kStillHeard * low_power_ && high >= kStillHeard * high_power_) {
-      last_heard_end_ = newest.first_sample +
-                        static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
-      heard_whole_ = coverage > 0.9f;
-      missing_blocks_ = 0;
-    } else {
-      // A tone ending early in this block still counts to the end time.
-      if (missing_blocks_ == 0 && heard_whole_ && strongest && coverage * coverage >= kGone) {
-        last_heard_end_ += static_cast<std::uint64_t>(std::lround(coverage * length));
-      }
-      ++missing_blocks_;
-      const double silence =
-          static_cast<double>(newest.first_sample + blocks_.Length() - last_heard_end_) /
-          static_cast<double>(blocks_.Length()) * blocks_.BlockSeconds();
-      const bool gone = coverage * coverage < kGone;
-      if ((gone && silence >= kEndingSilenceSeconds) || missing_blocks_ >= kEndingBlocks) {
-        End(last_heard_end_, report, context);
-      }
+  const std::uint64_t block_end = newest.first_sample + blocks_.Length();
+  const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
+  // Each other tone of a group measured as the digit's own is, with the
+  // partner's leakage taken out.
+  bool strongest = true;
+  for (int k = 0; k < kToneCount; ++k) {
+    if (k == low_ || k == high_) continue;
+    const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
+                                          : MeasurePair(blocks_, newest, low_, k);
+    if (k < kRowCount ? other.low > pair.low : other.high > pair.high) strongest = false;
+  }
+  const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
+  const bool heard = strongest && coverage * coverage >= kStillHeard;
+  const bool traces = coverage * coverage >= kGone;
+  const auto covered = static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
+  // Still silent, or back after a gap (measured from the first block it
+  // shows in again): a gap this long separates two digits.
+  if (missing_blocks_ > 0 && (!traces || silent_before_)) {
+    const std::uint64_t back = traces ? block_end - covered : block_end;
+    if (back - last_heard_end_ >= pause_) {
+      End(last_heard_end_, report, context);
+      return;
     }
   }
-  if (blocks_.Filled() < kWindow || (digit_.symbol != '\0' && missing_blocks_ == 0)) return;
+  silent_before_ = !traces;
+  if (heard) {
+    // A tone ending in this block covers its start; one coming back, its end.
+    last_heard_end_ =
+        missing_blocks_ == 0 && coverage < 0.9f ? newest.first_sample + covered : block_end;
+    missing_blocks_ = 0;
+    return;
+  }
+  if (missing_blocks_ == 0 && traces) last_heard_end_ = newest.first_sample + covered;
+  if (++missing_blocks_ >= kEndingBlocks) End(last_heard_end_, report, context);
+}
+
+void DtmfReceiver::Judge(DigitReport report, void* context) {
+  const ToneBlock& newest = blocks_.Recent(0);
+  if (digit_.symbol != '\0') Follow(report, context);
+  if (digit_.symbol != '\0' && missing_blocks_ == 0) return;
+  // Two windows in a row must agree: one block more of the tone, and far
+  // fewer chance alignments in music.
+  Recognised now{};
+  if (!Recognise(now) || now.symbol == digit_.symbol) {
+    candidate_ = {};
+    return;
+  }
+  if (now.symbol != candidate_.symbol) {
+    candidate_ = now;
+    return;
+  }
+  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
+  digit_ = {candidate_.symbol, std::max(candidate_.start, last_end_), 0};
+  silent_before_ = false;
+  low_ = now.low;
+  high_ = now.high;
+  low_power_ = now.low_power;
+  high_power_ = now.high_power;
+  missing_blocks_ = 0;
+  last_heard_end_ = newest.first_sample + blocks_.Length();
+  candidate_ = {};
+  report(context, digit_, false);
+}
+
+bool DtmfReceiver::Recognise(Recognised& heard) const {
+  if (blocks_.Filled() < kWindow) return false;
+  const auto length = static_cast<float>(blocks_.Length());
+
+  // A cheap look first, at the newest block and then at the window: the
+  // strongest row and column, leakage and all, must be able to carry the
+  // level and the share of the energy. Silence, noise and most speech stop
+  // here.
+  const ToneBlock& newest = blocks_.Recent(0);
+  const float newest_row = std::max(std::max(newest.Power(0), newest.Power(1)),
+                                    std::max(newest.Power(2), newest.Power(3)));
+  const float newest_column = std::max(std::max(newest.Power(4), newest.Power(5)),
+                                       std::max(newest.Power(6), newest.Power(7)));
+  if (newest_row < kCheapLookSlack * kSteadiness * minimum_power_ ||
+      newest_column < kCheapLookSlack * kSteadiness * minimum_power_ ||
+      2 * (newest_row + newest_column) <
+          kCheapLookSlack * kCheapLookSlack * kToneShare * length * newest.energy) {
+    return false;
+  }
+  float raw[kToneCount] = {};
+  float window_energy = 0;
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    window_energy += block.energy;
+    for (int k = 0; k < kToneCount; ++k) raw[k] += block.Power(k);
+  }
+  const int top_row = static_cast<int>(std::max_element(raw, raw + kRowCount) - raw);
+  const int top_column =
+      static_cast<int>(std::max_element(raw + kRowCount, raw + kToneCount) - raw);
+  const float row = raw[top_row];
+  const float column = raw[top_column];
+  if (row < kCheapLookSlack * kWindow * minimum_power_ ||
+      column < kCheapLookSlack * kWindow * minimum_power_ ||
+      2 * (row + column) < kCheapLookSlack * kToneShare * length * window_energy) {
+    return false;
+  }
+  for (int age = 0; age < kWindow; ++age) {
+    const PairPower pair = MeasurePair(blocks_, blocks_.Recent(age), top_row, top_column);
+    if (pair.low * kWindow < kCheapLookSlack * kSteadiness * row ||
+        pair.high * kWindow < kCheapLookSlack * kSteadiness * column) {
+      return false;
+    }
+  }
 
   ToneMeasure measures[kToneCount];
   for (int k = 0; k < kToneCount; ++k) measures[k] = MeasureTone(blocks_, k, kWindow);
   const int low = Strongest(measures, 0, kRowCount);
   const int high = Strongest(measures, kRowCount, kToneCount - kRowCount);
-  if (low < 0 || high < 0) return;
+  if (low < 0 || high < 0) return false;
   // The pair's own powers block by block, for the level, twist, steadiness
   // and where the tone began.
   PairPower powers[kWindow];
   PairPower mean{0, 0};
   PairPower weakest{1e30f, 1e30f};
-  PairPower strongest{0, 0};
   float energy = 0;
   for (int age = 0; age < kWindow; ++age) {
     const ToneBlock& block = blocks_.Recent(age);
     powers[age] = MeasurePair(blocks_, block, low, high);
     mean = {mean.low + powers[age].low / kWindow, mean.high + powers[age].high / kWindow};
     weakest = {std::min(weakest.low, powers[age].low), std::min(weakest.high, powers[age].high)};
-    strongest = {std::max(strongest.low, powers[age].low),
-                 std::max(strongest.high, powers[age].high)};
     energy += block.energy;
   }
   // A sine's power is 2 |X|^2 / N^2 per sample; the energy is per block.
-  const float share = 2 * (mean.low + mean.high) * kWindow / (length * energy + 1e-30f);
+  const float tones = 2 * (mean.low + mean.high) / length;
+  const float share = tones * kWindow / (energy + 1e-30f);
+
   const float twist = mean.high / mean.low;
-  if (mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
+  // The oldest block may be partly covered, which shifts its phase.
+  const float coherence = PairCoherence(blocks_, low, high, kWindow - 1);
+  if (coherence < std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share)) ||
+      mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
       twist < kMostNormalTwist || twist > kMostReverseTwist ||
-      weakest.low < kSteadiness * strongest.low || weakest.high < kSteadiness * strongest.high) {
-    return;
+      weakest.low < kSteadiness * mean.low || weakest.high < kSteadiness * mean.high) {
+    return false;
   }
-  const char symbol = SymbolAt(low, high - kRowCount);
-  if (digit_.symbol == symbol) return;
-  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
 
   // The tone began where the window's first block is partly covered, or
   // within the block before it.
   const ToneBlock& first = blocks_.Recent(kWindow - 1);
   const PairPower& first_power = powers[kWindow - 1];
-  const float first_coverage = std::min(Coverage(first_power.low, mean.low),
-                                        Coverage(first_power.high, mean.high));
+  const float first_coverage =
+      std::min(Coverage(first_power.low, mean.low), Coverage(first_power.high, mean.high));
   std::uint64_t start = first.first_sample;
   if (first_coverage < 0.9f) {
     start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
@@ -190,17 +295,10 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
       start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
     }
   }
-  digit_ = {symbol, start, 0};
-  low_ = low;
-  high_ = high;
-  low_power_ = mean.low;
-  high_power_ = mean.high;
-  missing_blocks_ = 0;
-  heard_whole_ = true;
-  last_heard_end_ = newest.first_sample + blocks_.Length();
-  report(context, digit_, false);
+  heard = {SymbolAt(low, high - kRowCount), start, low, high, mean.low, mean.high};
+  return true;
 }
 
-static_assert(sizeof(DtmfReceiver) <= 2048, "a channel's state stays well under 4 KB");
+static_assert(sizeof(DtmfReceiver) <= 3072, "a channel's state stays well under 4 KB");
 
 }  // namespace zelnor

@@ -55,13 +55,31 @@ class DtmfReceiver {
   void Flush(DigitReport report, void* context);
 
  private:
+  // Listens to samples already checked and scaled to ±1.0.
+  void Listen(const float* samples, std::size_t count, DigitReport report, void* context);
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
+  // A digit the window of blocks holds.
+  struct Recognised {
+    char symbol;
+    std::uint64_t start;
+    int low;
+    int high;
+    float low_power;
+    float high_power;
+  };
+  // Whether the newest window of blocks holds a digit, and which.
+  bool Recognise(Recognised& heard) const;
+  // Follows the digit sounding through the newest block, ending it after a gap.
+  void Follow(DigitReport report, void* context);
+
   // Reports the digit sounding as ended at `end_sample`.
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
   ToneBlocks blocks_;
-  float minimum_power_;  // of one tone, in the blocks' units
+  Recognised candidate_{};      // heard in the window before, not yet reported
+  std::uint64_t last_end_ = 0;  // where the last digit reported ended
+  float minimum_power_;         // of one tone, in the blocks' units
   // The digit sounding, or '\0'.
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table
@@ -70,7 +88,8 @@ class DtmfReceiver {
   float high_power_ = 0;
   int missing_blocks_ = 0;            // blocks in a row without it
   std::uint64_t last_heard_end_ = 0;  // where it was last heard to end
-  bool heard_whole_ = false;          // over the whole of the last block it was heard in
+  bool silent_before_ = false;        // no trace of it in the block before
+  std::uint64_t pause_ = 0;           // samples of silence that end a digit
 };
 
 }  // namespace zelnor

@@ -5,12 +5,20 @@
 
 #include "zelnor/signal/keypad.h"
 
+// SSE2 is the baseline of every x86 build (as for the tone generator); other
+// processors take the plain loop, which gives the same sums.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define ZELNOR_HAVE_SSE2 1
+#include <emmintrin.h>
+#endif
+
 namespace zelnor {
 namespace {
 
-// Long enough to tell a tone 3 % off by its phase advance, short enough
-// that a 15 ms break or a 25 ms pause spans several blocks.
-constexpr double kBlockSeconds = 0.004;
+// Blocks of 4 ms: long enough to tell a tone 3 % off by its phase advance,
+// short enough that a 15 ms break or a 25 ms pause spans several blocks.
+// An even length makes whole halves.
+constexpr int kBlockMilliseconds = 4;
 constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
@@ -22,14 +30,20 @@ float ToneBlocks::Hz(int tone) {
 }
 
 ToneBlocks::ToneBlocks(std::uint32_t rate)
-    : rate_(rate), length_(static_cast<std::size_t>(std::lround(rate * kBlockSeconds))) {
+    : rate_(rate),
+      length_(kChains * static_cast<std::size_t>(
+                            std::lround(rate * kBlockMilliseconds / (1000.0 * kChains)))) {
   for (int k = 0; k < kToneCount; ++k) {
     const double w = 2 * kPi * Hz(k) / rate_;
     const double n = static_cast<double>(length_);
+    const double part = n / kChains;
     coefficient_[k] = static_cast<float>(2 * std::cos(w));
-    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (N - 1).
-    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (n - 1)));
-    finish2_[k] = std::complex<float>(std::polar(1.0, -w * n));
+    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (L - 1).
+    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (part - 1)));
+    finish2_[k] = std::complex<float>(std::polar(1.0, -w * part));
+    for (int q = 0; q < kChains; ++q) {
+      part_turn_[q][k] = std::complex<float>(std::polar(1.0, -w * part * q));
+    }
     // Sum of e^{-jwn} over the block.
     dc_gain_[k] =
         std::complex<float>(std::polar(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2));
@@ -46,55 +60,92 @@ ToneBlocks::ToneBlocks(std::uint32_t rate)
 
 std::size_t ToneBlocks::Take(const float* samples, std::size_t count) {
   const std::size_t n = std::min(count, length_ - taken_);
-  // Local copies so the eight lanes stay in registers and vectorise.
-  float s1[kToneCount];
-  float s2[kToneCount];
-  float c[kToneCount];
-  std::copy(state1_, state1_ + kToneCount, s1);
-  std::copy(state2_, state2_ + kToneCount, s2);
-  std::copy(coefficient_, coefficient_ + kToneCount, c);
-  float sum = sum_;
-  float square_sum = square_sum_;
-  for (std::size_t i = 0; i < n; ++i) {
-    const float x = samples[i];
-    sum += x;
-    square_sum += x * x;
-    for (int k = 0; k < kToneCount; ++k) {
-      const float s0 = x + c[k] * s1[k] - s2[k];
-      s2[k] = s1[k];
-      s1[k] = s0;
-    }
-  }
-  std::copy(s1, s1 + kToneCount, state1_);
-  std::copy(s2, s2 + kToneCount, state2_);
-  sum_ = sum;
-  square_sum_ = square_sum;
+  std::copy(samples, samples + n, buffer_ + taken_);
   taken_ += n;
   completed_ = taken_ == length_;
   if (completed_) Finish();
   return n;
 }
 
+namespace {
+
+// The Goertzel recurrence s = x + c s1 - s2 over `half` samples of each of
+// the two halves of `x`, for the eight tones at once.
+void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kToneCount],
+               float s2[2][kToneCount]) {
+#if ZELNOR_HAVE_SSE2
+  const __m128 c_rows = _mm_loadu_ps(c);
+  const __m128 c_columns = _mm_loadu_ps(c + 4);
+  __m128 a[2][2] = {};  // s1 of each half's rows and columns
+  __m128 b[2][2] = {};  // s2
+  for (std::size_t i = 0; i < half; ++i) {
+    for (int q = 0; q < 2; ++q) {
+      const __m128 v = _mm_set1_ps(x[q * half + i]);
+      const __m128 rows = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, a[q][0])), b[q][0]);
+      const __m128 columns = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, a[q][1])), b[q][1]);
+      b[q][0] = a[q][0];
+      b[q][1] = a[q][1];
+      a[q][0] = rows;
+      a[q][1] = columns;
+    }
+  }
+  for (int q = 0; q < 2; ++q) {
+    _mm_storeu_ps(s1[q], a[q][0]);
+    _mm_storeu_ps(s1[q] + 4, a[q][1]);
+    _mm_storeu_ps(s2[q], b[q][0]);
+    _mm_storeu_ps(s2[q] + 4, b[q][1]);
+  }
+#else
+  for (int q = 0; q < 2; ++q) {
+    for (int k = 0; k < kToneCount; ++k) s1[q][k] = s2[q][k] = 0;
+  }
+  for (std::size_t i = 0; i < half; ++i) {
+    for (int q = 0; q < 2; ++q) {
+      const float v = x[q * half + i];
+      for (int k = 0; k < kToneCount; ++k) {
+        const float s0 = v + c[k] * s1[q][k] - s2[q][k];
+        s2[q][k] = s1[q][k];
+        s1[q][k] = s0;
+      }
+    }
+  }
+#endif
+}
+
+}  // namespace
+
 void ToneBlocks::Finish() {
+  static_assert(kChains == 2, "Correlate works in halves");
+  float s1[kChains][kToneCount];
+  float s2[kChains][kToneCount];
+  Correlate(buffer_, length_ / kChains, coefficient_, s1, s2);
+  float sum = 0;
+  float square_sum = 0;
+  for (std::size_t i = 0; i < length_; ++i) {
+    sum += buffer_[i];
+    square_sum += buffer_[i] * buffer_[i];
+  }
+
   newest_ = (newest_ + 1) % kKept;
   filled_ = std::min(filled_ + 1, kKept);
   ToneBlock& block = kept_[newest_];
   const float n = static_cast<float>(length_);
-  const float mean = sum_ / n;
+  // The offset is followed slowly, so that a tone starting or stopping
+  // within a block (whose mean is not zero) barely moves it.
+  const float offset = offset_;
+  offset_ += (sum / n - offset_) * 0.125f;
   for (int k = 0; k < kToneCount; ++k) {
-    const std::complex<float> x =
-        state1_[k] * finish1_[k] - state2_[k] * finish2_[k] - mean * dc_gain_[k];
+    std::complex<float> x = -offset * dc_gain_[k];
+    for (int q = 0; q < kChains; ++q) {
+      x += Times(s1[q][k] * finish1_[k] - s2[q][k] * finish2_[k], part_turn_[q][k]);
+    }
     block.re[k] = x.real();
     block.im[k] = x.imag();
-    state1_[k] = 0;
-    state2_[k] = 0;
   }
-  block.energy = std::max(0.0f, square_sum_ - sum_ * mean);
+  block.energy = std::max(0.0f, square_sum - 2 * offset * sum + n * offset * offset);
   block.first_sample = next_first_;
   next_first_ += length_;
   taken_ = 0;
-  sum_ = 0;
-  square_sum_ = 0;
 }
 
 }  // namespace zelnor

@@ -15,8 +15,20 @@ namespace zelnor {
 inline constexpr int kToneCount = 8;
 inline constexpr int kRowCount = 4;
 
+// a b, without the checks for infinities in std::complex's product: the
+// receiver's values are always finite, and the checks cost more than the
+// product.
+inline std::complex<float> Times(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// a times the conjugate of b.
+inline std::complex<float> TimesConjugate(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() + a.imag() * b.imag(), a.imag() * b.real() - a.real() * b.imag()};
+}
+
 // One block: per frequency its correlation and the block's energy, the DC
-// taken out of both.
+// offset taken out of both.
 struct ToneBlock {
   float re[kToneCount];
   float im[kToneCount];
@@ -34,6 +46,9 @@ class ToneBlocks {
   explicit ToneBlocks(std::uint32_t rate);
 
   // Consumes samples up to the end of the current block; returns how many.
+  // The block is correlated once complete, as two halves side by side:
+  // two independent Goertzel chains keep the processor busy where one
+  // would wait on each sample's result.
   // Completed() is then true if that block was finished.
   std::size_t Take(const float* samples, std::size_t count);
   [[nodiscard]] bool Completed() const { return completed_; }
@@ -57,19 +72,24 @@ class ToneBlocks {
  private:
   void Finish();
 
+  // The parts of a block correlated side by side.
+  static constexpr int kChains = 2;
+  // The longest block: 4 ms at the highest rate.
+  static constexpr std::size_t kMaxLength = 192;
+
   std::uint32_t rate_;
   std::size_t length_;
   float coefficient_[kToneCount];  // 2 cos w
-  // The correlation is s1 finish1 - s2 finish2 from the Goertzel state.
+  // A half's correlation is s1 finish1 - s2 finish2 from its Goertzel
+  // state, turned by the phase of the half's start.
   std::complex<float> finish1_[kToneCount];
   std::complex<float> finish2_[kToneCount];
+  std::complex<float> part_turn_[kChains][kToneCount];
   std::complex<float> dc_gain_[kToneCount];  // a constant's correlation per unit
   std::complex<float> advance_[kToneCount];
   std::complex<float> leak_[kToneCount][kToneCount];
-  float state1_[kToneCount] = {};
-  float state2_[kToneCount] = {};
-  float sum_ = 0;
-  float square_sum_ = 0;
+  float buffer_[kMaxLength] = {};
+  float offset_ = 0;  // the DC offset, followed across blocks
   std::size_t taken_ = 0;
   std::uint64_t next_first_ = 0;
   bool completed_ = false;
