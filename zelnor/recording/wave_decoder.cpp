@@ -33,11 +33,8 @@ WaveDecoded DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDig
   decoded.format = reader.format();
   const size_t channel_count = decoded.format.channels;
   settings.sample_rate = decoded.format.sample_rate;
-  std::vector<Channel> channels;
-  channels.reserve(channel_count);
-  for (uint32_t i = 0; i < channel_count; ++i) {
-    channels.push_back({DtmfReceiver(settings), i, report, context});
-  }
+  std::vector<Channel> channels(channel_count, Channel{DtmfReceiver(settings), 0, report, context});
+  for (uint32_t i = 0; i < channel_count; ++i) channels[i].index = i;
   const size_t max_frames = std::max(kMinFrames, kBufferSamples / channel_count);
   std::vector<float> interleaved(max_frames * channel_count);
   std::vector<float> one_channel(max_frames);

@@ -43,6 +43,9 @@ constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 // Bytes read from the source at a time, so memory stays flat in the length.
 constexpr size_t kReadBytes = 32768;
 
+// One place that throws, rather than an exception built at every check.
+[[noreturn]] void Refuse(uint32_t problem, uint32_t value) { throw WaveError(problem, value); }
+
 uint32_t Little(const uint8_t* at, size_t bytes) {
   uint32_t value = 0;
   for (size_t i = bytes; i-- > 0;) value = value << 8 | at[i];
@@ -86,6 +89,9 @@ int ALawSample(uint8_t code) {
   return (code & 0x80) != 0 ? magnitude : -magnitude;
 }
 
+// Full scale of a signed integer sample of 2, 3 or 4 bytes.
+constexpr float kIntegerScale[5] = {0, 0, 1.0f / 32768, 1.0f / 8388608, 1.0f / 2147483648.0f};
+
 float Sample(const WaveFormat& format, size_t bytes, const uint8_t* at) {
   constexpr float kInt16 = 1.0f / 32768.0f;
   switch (format.format_tag) {
@@ -111,18 +117,18 @@ float Sample(const WaveFormat& format, size_t bytes, const uint8_t* at) {
       const auto top = static_cast<int32_t>(static_cast<int8_t>(at[bytes - 1]));
       const auto value = static_cast<int32_t>(static_cast<uint32_t>(top) << (8 * (bytes - 1)) |
                                               Little(at, bytes - 1));
-      return static_cast<float>(static_cast<double>(value) / std::ldexp(1.0, 8 * bytes - 1));
+      return static_cast<float>(value) * kIntegerScale[bytes];
   }
 }
 
 // Bytes each sample takes in a frame, for a format the reader decodes.
 size_t SampleBytes(const WaveFormat& format) {
-  if (format.channels == 0) throw WaveError(ZELNOR_WAVE_NO_CHANNELS, 0);
+  if (format.channels == 0) Refuse(ZELNOR_WAVE_NO_CHANNELS, 0);
   if (format.channels > kMaxWaveChannels) {
-    throw WaveError(ZELNOR_WAVE_BAD_SIZE, format.channels);
+    Refuse(ZELNOR_WAVE_BAD_SIZE, format.channels);
   }
   if (format.sample_rate < kMinRate || format.sample_rate > kMaxRate) {
-    throw WaveError(ZELNOR_WAVE_RATE_OUT_OF_RANGE, format.sample_rate);
+    Refuse(ZELNOR_WAVE_RATE_OUT_OF_RANGE, format.sample_rate);
   }
   const size_t bytes = format.block_align / format.channels;
   const bool fits =
@@ -140,15 +146,15 @@ size_t SampleBytes(const WaveFormat& format) {
       known = bytes == 1;
       break;
     default:
-      throw WaveError(ZELNOR_WAVE_UNSUPPORTED_FORMAT, format.format_tag);
+      Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, format.format_tag);
   }
-  if (!fits) throw WaveError(ZELNOR_WAVE_BAD_SIZE, format.block_align);
-  if (!known) throw WaveError(ZELNOR_WAVE_UNSUPPORTED_BITS, format.bits_per_sample);
+  if (!fits) Refuse(ZELNOR_WAVE_BAD_SIZE, format.block_align);
+  if (!known) Refuse(ZELNOR_WAVE_UNSUPPORTED_BITS, format.bits_per_sample);
   return bytes;
 }
 
 WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
-  if (size < 16) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+  if (size < 16) Refuse(ZELNOR_WAVE_BAD_SIZE, size);
   WaveFormat format;
   format.format_tag = static_cast<uint16_t>(Little(chunk, 2));
   format.channels = static_cast<uint16_t>(Little(chunk + 2, 2));
@@ -157,12 +163,12 @@ WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
   format.bits_per_sample = static_cast<uint16_t>(Little(chunk + 14, 2));
   if (format.format_tag == kExtensible) {
     // cbSize, valid bits and channel mask come before the subformat GUID.
-    if (size < 40) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+    if (size < 40) Refuse(ZELNOR_WAVE_BAD_SIZE, size);
     const uint8_t* subformat = chunk + 24;
     format.format_tag = static_cast<uint16_t>(Little(subformat, 2));
     if (Little(subformat + 2, 2) != 0 ||
         std::memcmp(subformat + 2, kSubformatTail, sizeof kSubformatTail) != 0) {
-      throw WaveError(ZELNOR_WAVE_UNSUPPORTED_FORMAT, kExtensible);
+      Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, kExtensible);
     }
   }
   return format;
@@ -174,30 +180,30 @@ WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes)
   uint8_t header[12];
   if (ReadFully(source_, header, 12) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
       std::memcmp(header + 8, "WAVE", 4) != 0) {
-    throw WaveError(ZELNOR_WAVE_NOT_RIFF, 0);
+    Refuse(ZELNOR_WAVE_NOT_RIFF, 0);
   }
   bool have_format = false;
   for (;;) {
     uint8_t chunk[8];
     if (ReadFully(source_, chunk, 8) != 8) {
-      throw WaveError(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
+      Refuse(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
     }
     const uint32_t size = Little(chunk + 4, 4);
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      if (size > kMaxFormatBytes) throw WaveError(ZELNOR_WAVE_BAD_SIZE, size);
+      if (size > kMaxFormatBytes) Refuse(ZELNOR_WAVE_BAD_SIZE, size);
       uint8_t body[kMaxFormatBytes + 1];
       const uint32_t padded = size + (size & 1);
-      if (ReadFully(source_, body, padded) != padded) throw WaveError(ZELNOR_WAVE_NO_DATA, 0);
+      if (ReadFully(source_, body, padded) != padded) Refuse(ZELNOR_WAVE_NO_DATA, 0);
       format_ = ReadFormat(body, size);
       SampleBytes(format_);
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
-      if (!have_format) throw WaveError(ZELNOR_WAVE_NO_FORMAT, 0);
+      if (!have_format) Refuse(ZELNOR_WAVE_NO_FORMAT, 0);
       to_the_end_ = size == kUnknownSize;
       data_left_ = size;
       break;
     } else if (!Skip(source_, size + (size & 1ull), bytes_)) {
-      throw WaveError(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
+      Refuse(have_format ? ZELNOR_WAVE_NO_DATA : ZELNOR_WAVE_NO_FORMAT, 0);
     }
   }
   // A frame of the widest format must fit in one read.
@@ -206,17 +212,17 @@ WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes)
 
 size_t WaveReader::Read(float* samples, size_t max_frames) {
   const size_t frame_bytes = format_.block_align;
-  uint64_t want = std::min<uint64_t>(max_frames, bytes_.size() / frame_bytes) * frame_bytes;
-  if (!to_the_end_) want = std::min(want, data_left_ - data_left_ % frame_bytes);
+  size_t want = std::min(max_frames, bytes_.size() / frame_bytes) * frame_bytes;
+  if (!to_the_end_) want = std::min<size_t>(want, data_left_ - data_left_ % frame_bytes);
   if (want == 0) return 0;
-  const size_t got = ReadFully(source_, bytes_.data(), static_cast<size_t>(want));
+  const size_t got = ReadFully(source_, bytes_.data(), want);
   if (got < want) {
     // Nothing more will come.
     truncated_ = !to_the_end_;
     to_the_end_ = false;
     data_left_ = 0;
   } else if (!to_the_end_) {
-    data_left_ -= got;
+    data_left_ -= static_cast<uint32_t>(got);
   }
   const size_t frames = got / frame_bytes;
   const size_t sample_bytes = frame_bytes / format_.channels;

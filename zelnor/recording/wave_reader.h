@@ -67,7 +67,7 @@ class WaveReader {
  private:
   ByteSource& source_;
   WaveFormat format_;
-  uint64_t data_left_ = 0;
+  uint32_t data_left_ = 0;   // the header's size is 32 bits
   bool to_the_end_ = false;  // a stream's header that could not know the size
   bool truncated_ = false;
   std::vector<uint8_t> bytes_;
