@@ -99,23 +99,11 @@ Bytes Le(std::initializer_list<uint64_t> values, size_t bytes) {
   return out;
 }
 
-Bytes Floats(std::initializer_list<float> values) {
-  Bytes out;
-  for (const float v : values) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    Put(out, bits, 4);
-  }
-  return out;
-}
-
-Bytes Doubles(std::initializer_list<double> values) {
-  Bytes out;
-  for (const double v : values) {
-    uint64_t bits;
-    std::memcpy(&bits, &v, 8);
-    Put(out, bits, 8);
-  }
+// Samples as the machine (little-endian, IEEE) holds them.
+template <typename Sample>
+Bytes Raw(std::initializer_list<Sample> values) {
+  Bytes out(values.size() * sizeof(Sample));
+  std::memcpy(out.data(), values.begin(), out.size());
   return out;
 }
 
@@ -126,10 +114,10 @@ const std::vector<Form> kForms = {
     {"pcm24", 1, 24, false, Le({0x800000, 0xC00000, 0}, 3), kExact},
     {"pcm32", 1, 32, false, Le({0x80000000, 0xC0000000, 0}, 4), kExact},
     {"pcm24_extensible", 1, 24, true, Le({0x800000, 0xC00000, 0}, 3), kExact},
-    {"float32", 3, 32, false, Floats({-1.0f, -0.5f, 0.0f}), kExact},
-    {"float64_extensible", 3, 64, true, Doubles({-1.0, -0.5, 0.0}), kExact},
+    {"float32", 3, 32, false, Raw({-1.0f, -0.5f, 0.0f}), kExact},
+    {"float64_extensible", 3, 64, true, Raw({-1.0, -0.5, 0.0}), kExact},
     // Overs clip to full scale, NaN is silence.
-    {"float32_overs", 3, 32, false, Floats({-3.0f, 2.0f, std::nanf("")}), {-1.0f, 1.0f, 0.0f}},
+    {"float32_overs", 3, 32, false, Raw({-3.0f, 2.0f, std::nanf("")}), {-1.0f, 1.0f, 0.0f}},
     // G.711's largest codes and its smallest step either side of zero.
     {"mu_law", 7, 8, false, {0x00, 0x80, 0xFF}, {-32124 / 32768.0f, 32124 / 32768.0f, 0.0f}},
     {"a_law", 6, 8, true, {0x2A, 0xAA, 0xD5}, {-32256 / 32768.0f, 32256 / 32768.0f, 8 / 32768.0f}},
