@@ -19,7 +19,7 @@ class FuzzSource final : public zelnor::ByteSource {
   FuzzSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   size_t Read(uint8_t* into, size_t count) override {
     const size_t step = std::min(count, size_ - at_);
-    std::memcpy(into, data_ + at_, step);
+    std::copy_n(data_ + at_, step, into);
     at_ += step;
     return step;
   }

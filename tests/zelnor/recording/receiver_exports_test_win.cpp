@@ -151,7 +151,8 @@ int32_t ZELNOR_CALL ReadMemory(void* context, void* buffer, int32_t size) {
   auto& memory = *static_cast<Memory*>(context);
   if (memory.fail) return -1;
   const size_t step = std::min<size_t>(static_cast<size_t>(size), memory.bytes.size() - memory.at);
-  std::memcpy(buffer, memory.bytes.data() + memory.at, step);
+  std::copy_n(memory.bytes.begin() + static_cast<std::ptrdiff_t>(memory.at), step,
+              static_cast<uint8_t*>(buffer));
   memory.at += step;
   return static_cast<int32_t>(step);
 }

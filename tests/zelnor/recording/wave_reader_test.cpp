@@ -65,7 +65,7 @@ class MemorySource final : public zelnor::ByteSource {
   explicit MemorySource(Bytes bytes) : bytes_(std::move(bytes)) {}
   size_t Read(uint8_t* into, size_t count) override {
     const size_t step = std::min({count, bytes_.size() - at_, size_t{7}});
-    std::memcpy(into, bytes_.data() + at_, step);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), step, into);
     at_ += step;
     return step;
   }
