@@ -112,6 +112,37 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
 #endif
 }
 
+// The sum and the sum of squares of x[0, n), four running sums each.
+void Sum(const float* x, std::size_t n, float& sum, float& square_sum) {
+  float sums[4] = {};
+  float squares[4] = {};
+  std::size_t i = 0;
+#if ZELNOR_HAVE_SSE2
+  __m128 s = _mm_setzero_ps();
+  __m128 q = _mm_setzero_ps();
+  for (; i + 4 <= n; i += 4) {
+    const __m128 v = _mm_loadu_ps(x + i);
+    s = _mm_add_ps(s, v);
+    q = _mm_add_ps(q, _mm_mul_ps(v, v));
+  }
+  _mm_storeu_ps(sums, s);
+  _mm_storeu_ps(squares, q);
+#else
+  for (; i + 4 <= n; i += 4) {
+    for (int j = 0; j < 4; ++j) {
+      sums[j] += x[i + j];
+      squares[j] += x[i + j] * x[i + j];
+    }
+  }
+#endif
+  for (int j = 0; i < n; ++i, ++j) {
+    sums[j] += x[i];
+    squares[j] += x[i] * x[i];
+  }
+  sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+  square_sum = (squares[0] + squares[1]) + (squares[2] + squares[3]);
+}
+
 }  // namespace
 
 void ToneBlocks::Finish() {
@@ -121,10 +152,7 @@ void ToneBlocks::Finish() {
   Correlate(buffer_, length_ / kChains, coefficient_, s1, s2);
   float sum = 0;
   float square_sum = 0;
-  for (std::size_t i = 0; i < length_; ++i) {
-    sum += buffer_[i];
-    square_sum += buffer_[i] * buffer_[i];
-  }
+  Sum(buffer_, length_, sum, square_sum);
 
   newest_ = (newest_ + 1) % kKept;
   filled_ = std::min(filled_ + 1, kKept);
@@ -141,6 +169,7 @@ void ToneBlocks::Finish() {
     }
     block.re[k] = x.real();
     block.im[k] = x.imag();
+    block.power[k] = std::norm(x);
   }
   block.energy = std::max(0.0f, square_sum - 2 * offset * sum + n * offset * offset);
   block.first_sample = next_first_;

@@ -32,10 +32,11 @@ inline std::complex<float> TimesConjugate(std::complex<float> a, std::complex<fl
 struct ToneBlock {
   float re[kToneCount];
   float im[kToneCount];
+  float power[kToneCount];  // |re + j im|^2
   float energy;
   std::uint64_t first_sample;
   [[nodiscard]] std::complex<float> At(int tone) const { return {re[tone], im[tone]}; }
-  [[nodiscard]] float Power(int tone) const { return re[tone] * re[tone] + im[tone] * im[tone]; }
+  [[nodiscard]] float Power(int tone) const { return power[tone]; }
 };
 
 class ToneBlocks {
