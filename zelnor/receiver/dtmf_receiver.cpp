@@ -25,6 +25,8 @@ constexpr float kToneShare = 0.72f;
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
 constexpr float kIncoherencePerNoise = 0.5f;
+// A block in which the digit's tones keep this much of their amplitude.
+constexpr float kFullCoverage = 0.9f;
 // How far below the limits the cheap first look lets a window through: a
 // block's own power may be under the pair's by the other tone's leakage.
 constexpr float kCheapLookSlack = 0.5f;
@@ -104,7 +106,7 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
   float converted[256];
   while (count > 0) {
     const std::size_t n = std::min(count, std::size(converted));
-    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] / 32767.0f;
+    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] * (1.0f / 32767);
     Listen(converted, n, report, context);
     samples += n;
     count -= n;
@@ -157,16 +159,17 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   const auto length = static_cast<float>(blocks_.Length());
   const std::uint64_t block_end = newest.first_sample + blocks_.Length();
   const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
-  // Each other tone of a group measured as the digit's own is, with the
-  // partner's leakage taken out.
+  const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
+  // Near full strength no other tone can be there instead (a neighbour
+  // would leave each of ours at most 3/4 of its power); below it, each
+  // other tone of a group, measured as the digit's own is, must be weaker.
   bool strongest = true;
-  for (int k = 0; k < kToneCount; ++k) {
+  for (int k = 0; k < kToneCount && coverage < kFullCoverage; ++k) {
     if (k == low_ || k == high_) continue;
     const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
                                           : MeasurePair(blocks_, newest, low_, k);
     if (k < kRowCount ? other.low > pair.low : other.high > pair.high) strongest = false;
   }
-  const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
   const bool heard = strongest && coverage * coverage >= kStillHeard;
   const bool traces = coverage * coverage >= kGone;
   const auto covered = static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
@@ -182,8 +185,9 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   silent_before_ = !traces;
   if (heard) {
     // A tone ending in this block covers its start; one coming back, its end.
-    last_heard_end_ =
-        missing_blocks_ == 0 && coverage < 0.9f ? newest.first_sample + covered : block_end;
+    last_heard_end_ = missing_blocks_ == 0 && coverage < kFullCoverage
+                          ? newest.first_sample + covered
+                          : block_end;
     missing_blocks_ = 0;
     return;
   }
@@ -303,7 +307,7 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   const float first_coverage =
       std::min(Coverage(first_power.low, mean.low), Coverage(first_power.high, mean.high));
   std::uint64_t start = first.first_sample;
-  if (first_coverage < 0.9f) {
+  if (first_coverage < kFullCoverage) {
     start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
   } else if (blocks_.Filled() > kWindow) {
     const PairPower before = MeasurePair(blocks_, blocks_.Recent(kWindow), low, high);

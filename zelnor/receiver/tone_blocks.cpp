@@ -17,9 +17,12 @@ namespace {
 
 // Blocks of 4 ms: long enough to tell a tone 3 % off by its phase advance,
 // short enough that a 15 ms break or a 25 ms pause spans several blocks.
-// An even length makes whole halves.
+// A length of whole fours makes halves of whole pairs.
 constexpr int kBlockMilliseconds = 4;
 constexpr double kPi = 3.14159265358979323846;
+
+// m e^{ja}, for any sign of m (std::polar asks for m >= 0).
+std::complex<double> Turned(double m, double a) { return {m * std::cos(a), m * std::sin(a)}; }
 
 }  // namespace
 
@@ -31,28 +34,34 @@ float ToneBlocks::Hz(int tone) {
 
 ToneBlocks::ToneBlocks(std::uint32_t rate)
     : rate_(rate),
-      length_(kChains * static_cast<std::size_t>(
-                            std::lround(rate * kBlockMilliseconds / (1000.0 * kChains)))) {
+      length_(
+          2 * kChains *
+          static_cast<std::size_t>(std::lround(rate * kBlockMilliseconds / (2000.0 * kChains)))) {
   for (int k = 0; k < kToneCount; ++k) {
     const double w = 2 * kPi * Hz(k) / rate_;
     const double n = static_cast<double>(length_);
     const double part = n / kChains;
     coefficient_[k] = static_cast<float>(2 * std::cos(w));
-    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (L - 1).
-    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (part - 1)));
-    finish2_[k] = std::complex<float>(std::polar(1.0, -w * part));
+    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by
+    // w (L - 1); each half's is turned again by the phase at its start.
     for (int q = 0; q < kChains; ++q) {
-      part_turn_[q][k] = std::complex<float>(std::polar(1.0, -w * part * q));
+      const std::complex<double> from_s1 = std::polar(1.0, -w * (part - 1 + part * q));
+      const std::complex<double> from_s2 = std::polar(1.0, -w * (part + part * q));
+      from_s1_re_[q][k] = static_cast<float>(from_s1.real());
+      from_s1_im_[q][k] = static_cast<float>(from_s1.imag());
+      from_s2_re_[q][k] = static_cast<float>(from_s2.real());
+      from_s2_im_[q][k] = static_cast<float>(from_s2.imag());
     }
     // Sum of e^{-jwn} over the block.
-    dc_gain_[k] =
-        std::complex<float>(std::polar(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2));
+    const std::complex<double> dc = Turned(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2);
+    dc_re_[k] = static_cast<float>(dc.real());
+    dc_im_[k] = static_cast<float>(dc.imag());
     for (int j = 0; j < kToneCount; ++j) {
       // Sum of e^{jdn} over the block, d the two tones' distance, per sample.
       const double d = 2 * kPi * (Hz(j) - Hz(k)) / rate_;
       leak_[k][j] = j == k ? 0
-                           : std::complex<float>(std::polar(
-                                 std::sin(d * n / 2) / std::sin(d / 2) / n, d * (n - 1) / 2));
+                           : std::complex<float>(Turned(std::sin(d * n / 2) / std::sin(d / 2) / n,
+                                                        d * (n - 1) / 2));
     }
     advance_[k] = std::polar(1.0f, static_cast<float>(std::fmod(w * n, 2 * kPi)));
   }
@@ -78,15 +87,17 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
   const __m128 c_columns = _mm_loadu_ps(c + 4);
   __m128 a[2][2] = {};  // s1 of each half's rows and columns
   __m128 b[2][2] = {};  // s2
-  for (std::size_t i = 0; i < half; ++i) {
+  // Two samples a step, so that s1 and s2 swap roles instead of moving.
+  for (std::size_t i = 0; i < half; i += 2) {
     for (int q = 0; q < 2; ++q) {
       const __m128 v = _mm_set1_ps(x[q * half + i]);
-      const __m128 rows = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, a[q][0])), b[q][0]);
-      const __m128 columns = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, a[q][1])), b[q][1]);
-      b[q][0] = a[q][0];
-      b[q][1] = a[q][1];
-      a[q][0] = rows;
-      a[q][1] = columns;
+      b[q][0] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, a[q][0])), b[q][0]);
+      b[q][1] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, a[q][1])), b[q][1]);
+    }
+    for (int q = 0; q < 2; ++q) {
+      const __m128 v = _mm_set1_ps(x[q * half + i + 1]);
+      a[q][0] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, b[q][0])), a[q][0]);
+      a[q][1] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, b[q][1])), a[q][1]);
     }
   }
   for (int q = 0; q < 2; ++q) {
@@ -163,13 +174,15 @@ void ToneBlocks::Finish() {
   const float offset = offset_;
   offset_ += (sum / n - offset_) * 0.125f;
   for (int k = 0; k < kToneCount; ++k) {
-    std::complex<float> x = -offset * dc_gain_[k];
+    float re = -offset * dc_re_[k];
+    float im = -offset * dc_im_[k];
     for (int q = 0; q < kChains; ++q) {
-      x += Times(s1[q][k] * finish1_[k] - s2[q][k] * finish2_[k], part_turn_[q][k]);
+      re += s1[q][k] * from_s1_re_[q][k] - s2[q][k] * from_s2_re_[q][k];
+      im += s1[q][k] * from_s1_im_[q][k] - s2[q][k] * from_s2_im_[q][k];
     }
-    block.re[k] = x.real();
-    block.im[k] = x.imag();
-    block.power[k] = std::norm(x);
+    block.re[k] = re;
+    block.im[k] = im;
+    block.power[k] = re * re + im * im;
   }
   block.energy = std::max(0.0f, square_sum - 2 * offset * sum + n * offset * offset);
   block.first_sample = next_first_;

@@ -81,12 +81,17 @@ class ToneBlocks {
   std::uint32_t rate_;
   std::size_t length_;
   float coefficient_[kToneCount];  // 2 cos w
-  // A half's correlation is s1 finish1 - s2 finish2 from its Goertzel
-  // state, turned by the phase of the half's start.
-  std::complex<float> finish1_[kToneCount];
-  std::complex<float> finish2_[kToneCount];
-  std::complex<float> part_turn_[kChains][kToneCount];
-  std::complex<float> dc_gain_[kToneCount];  // a constant's correlation per unit
+  // A half's correlation is s1 e^{-jw(L-1)} - s2 e^{-jwL} from its Goertzel
+  // state, turned by the phase of the half's start: s1 times `from_s1`
+  // less s2 times `from_s2`, real and imaginary parts apart so that the
+  // eight tones are finished together.
+  float from_s1_re_[kChains][kToneCount];
+  float from_s1_im_[kChains][kToneCount];
+  float from_s2_re_[kChains][kToneCount];
+  float from_s2_im_[kChains][kToneCount];
+  // A constant's correlation per unit.
+  float dc_re_[kToneCount];
+  float dc_im_[kToneCount];
   std::complex<float> advance_[kToneCount];
   std::complex<float> leak_[kToneCount][kToneCount];
   float buffer_[kMaxLength] = {};
