@@ -25,6 +25,16 @@ constexpr float kToneShare = 0.72f;
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
 constexpr float kIncoherencePerNoise = 0.5f;
+// The bits of the window's blocks in a mask of blocks, newest lowest.
+constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
+
+// How many bits are set.
+int Count(std::uint32_t bits) {
+  int count = 0;
+  for (; bits != 0; bits &= bits - 1) ++count;
+  return count;
+}
+
 // A block in which the digit's tones keep this much of their amplitude.
 constexpr float kFullCoverage = 0.9f;
 // How far below the limits the cheap first look lets a window through: a
@@ -195,14 +205,27 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   if (++missing_blocks_ >= kEndingBlocks) End(last_heard_end_, report, context);
 }
 
+bool DtmfReceiver::MayHoldTones(const ToneBlock& block) const {
+  const float row =
+      std::max(std::max(block.Power(0), block.Power(1)), std::max(block.Power(2), block.Power(3)));
+  const float column =
+      std::max(std::max(block.Power(4), block.Power(5)), std::max(block.Power(6), block.Power(7)));
+  return row >= kCheapLookSlack * kSteadiness * minimum_power_ &&
+         column >= kCheapLookSlack * kSteadiness * minimum_power_ &&
+         2 * (row + column) >= kNewestShare * static_cast<float>(blocks_.Length()) * block.energy;
+}
+
 void DtmfReceiver::Judge(DigitReport report, void* context) {
   const ToneBlock& newest = blocks_.Recent(0);
+  toned_blocks_ = (toned_blocks_ << 1 | (MayHoldTones(newest) ? 1u : 0u)) & kWindowMask;
   if (digit_.symbol != '\0') Follow(report, context);
   if (digit_.symbol != '\0' && missing_blocks_ == 0) return;
-  // Two windows in a row must agree: one block more of the tone, and far
-  // fewer chance alignments in music.
+  // The window is looked at only once the newest block and most of the
+  // others may hold tones. Two windows in a row must agree: one block more
+  // of the tone, and far fewer chance alignments in music.
   Recognised now{};
-  if (!Recognise(now) || now.symbol == digit_.symbol) {
+  if ((toned_blocks_ & 1u) == 0 || Count(toned_blocks_) < kWindow - 2 || !Recognise(now) ||
+      now.symbol == digit_.symbol) {
     candidate_ = {};
     return;
   }
@@ -227,20 +250,9 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   if (blocks_.Filled() < kWindow) return false;
   const auto length = static_cast<float>(blocks_.Length());
 
-  // A cheap look first, at the newest block and then at the window: the
-  // strongest row and column, leakage and all, must be able to carry the
-  // level and the share of the energy. Silence, noise and most speech stop
-  // here.
-  const ToneBlock& newest = blocks_.Recent(0);
-  const float newest_row = std::max(std::max(newest.Power(0), newest.Power(1)),
-                                    std::max(newest.Power(2), newest.Power(3)));
-  const float newest_column = std::max(std::max(newest.Power(4), newest.Power(5)),
-                                       std::max(newest.Power(6), newest.Power(7)));
-  if (newest_row < kCheapLookSlack * kSteadiness * minimum_power_ ||
-      newest_column < kCheapLookSlack * kSteadiness * minimum_power_ ||
-      2 * (newest_row + newest_column) < kNewestShare * length * newest.energy) {
-    return false;
-  }
+  // A cheap look first, at the window: the strongest row and column,
+  // leakage and all, must be able to carry the level and the share of the
+  // energy. Silence, noise and most speech stop here.
   float raw[kToneCount] = {};
   float window_energy = 0;
   for (int age = 0; age < kWindow; ++age) {

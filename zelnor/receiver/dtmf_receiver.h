@@ -68,6 +68,8 @@ class DtmfReceiver {
     float low_power;
     float high_power;
   };
+  // Whether a block is loud enough and tonal enough to be part of a digit.
+  bool MayHoldTones(const ToneBlock& block) const;
   // Whether the newest window of blocks holds a digit, and which.
   bool Recognise(Recognised& heard) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
@@ -77,9 +79,10 @@ class DtmfReceiver {
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
   ToneBlocks blocks_;
-  Recognised candidate_{};      // heard in the window before, not yet reported
-  std::uint64_t last_end_ = 0;  // where the last digit reported ended
-  float minimum_power_;         // of one tone, in the blocks' units
+  std::uint32_t toned_blocks_ = 0;  // which recent blocks may hold tones, newest lowest
+  Recognised candidate_{};          // heard in the window before, not yet reported
+  std::uint64_t last_end_ = 0;      // where the last digit reported ended
+  float minimum_power_;             // of one tone, in the blocks' units
   // The digit sounding, or '\0'.
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table
