@@ -113,41 +113,29 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
 
 void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,
                         void* context) {
-  float converted[256];
-  while (count > 0) {
-    const std::size_t n = std::min(count, std::size(converted));
-    for (std::size_t i = 0; i < n; ++i) converted[i] = samples[i] * (1.0f / 32767);
-    Listen(converted, n, report, context);
-    samples += n;
-    count -= n;
-  }
+  Listen(samples, count, report, context, [](std::int16_t x) { return x * (1.0f / 32767); });
 }
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
                         void* context) {
   // Far beyond full scale is clipped, and what is not a number is silence,
   // so that no sample can overflow the sums or poison the state for good.
-  constexpr float kLimit = 1000;
-  float converted[256];
-  while (count > 0) {
-    const std::size_t n = std::min(count, std::size(converted));
-    for (std::size_t i = 0; i < n; ++i) {
-      const float x = samples[i];
-      converted[i] = std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
-    }
-    Listen(converted, n, report, context);
-    samples += n;
-    count -= n;
-  }
+  Listen(samples, count, report, context, [](float x) {
+    constexpr float kLimit = 1000;
+    return std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+  });
 }
 
-void DtmfReceiver::Listen(const float* samples, std::size_t count, DigitReport report,
-                          void* context) {
+template <typename Sample, typename Convert>
+void DtmfReceiver::Listen(const Sample* samples, std::size_t count, DigitReport report,
+                          void* context, Convert convert) {
   while (count > 0) {
-    const std::size_t taken = blocks_.Take(samples, count);
-    samples += taken;
-    count -= taken;
-    if (blocks_.Completed()) Judge(report, context);
+    const std::size_t n = std::min(count, blocks_.Room());
+    float* space = blocks_.Space();
+    for (std::size_t i = 0; i < n; ++i) space[i] = convert(samples[i]);
+    samples += n;
+    count -= n;
+    if (blocks_.Add(n)) Judge(report, context);
   }
 }
 

@@ -55,8 +55,10 @@ class DtmfReceiver {
   void Flush(DigitReport report, void* context);
 
  private:
-  // Listens to samples already checked and scaled to ±1.0.
-  void Listen(const float* samples, std::size_t count, DigitReport report, void* context);
+  // Listens to samples, each made a float of ±1.0 full scale by `convert`.
+  template <typename Sample, typename Convert>
+  void Listen(const Sample* samples, std::size_t count, DigitReport report, void* context,
+              Convert convert);
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
   // A digit the window of blocks holds.

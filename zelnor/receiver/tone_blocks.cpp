@@ -67,18 +67,17 @@ ToneBlocks::ToneBlocks(std::uint32_t rate)
   }
 }
 
-std::size_t ToneBlocks::Take(const float* samples, std::size_t count) {
-  const std::size_t n = std::min(count, length_ - taken_);
-  std::copy(samples, samples + n, buffer_ + taken_);
-  taken_ += n;
-  completed_ = taken_ == length_;
-  if (completed_) Finish();
-  return n;
+bool ToneBlocks::Add(std::size_t count) {
+  taken_ += count;
+  if (taken_ < length_) return false;
+  Finish();
+  return true;
 }
 
 namespace {
 
-// The Goertzel recurrence s = x + c s1 - s2 over `half` samples of each of
+// The Goertzel recurrence s = (x - s2) + c s1 (in that order, so the
+// subtraction need not wait for the product) over `half` samples of each of
 // the two halves of `x`, for the eight tones at once.
 void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kToneCount],
                float s2[2][kToneCount]) {
@@ -91,13 +90,13 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
   for (std::size_t i = 0; i < half; i += 2) {
     for (int q = 0; q < 2; ++q) {
       const __m128 v = _mm_set1_ps(x[q * half + i]);
-      b[q][0] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, a[q][0])), b[q][0]);
-      b[q][1] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, a[q][1])), b[q][1]);
+      b[q][0] = _mm_add_ps(_mm_sub_ps(v, b[q][0]), _mm_mul_ps(c_rows, a[q][0]));
+      b[q][1] = _mm_add_ps(_mm_sub_ps(v, b[q][1]), _mm_mul_ps(c_columns, a[q][1]));
     }
     for (int q = 0; q < 2; ++q) {
       const __m128 v = _mm_set1_ps(x[q * half + i + 1]);
-      a[q][0] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, b[q][0])), a[q][0]);
-      a[q][1] = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, b[q][1])), a[q][1]);
+      a[q][0] = _mm_add_ps(_mm_sub_ps(v, a[q][0]), _mm_mul_ps(c_rows, b[q][0]));
+      a[q][1] = _mm_add_ps(_mm_sub_ps(v, a[q][1]), _mm_mul_ps(c_columns, b[q][1]));
     }
   }
   for (int q = 0; q < 2; ++q) {
@@ -114,7 +113,7 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
     for (int q = 0; q < 2; ++q) {
       const float v = x[q * half + i];
       for (int k = 0; k < kToneCount; ++k) {
-        const float s0 = v + c[k] * s1[q][k] - s2[q][k];
+        const float s0 = (v - s2[q][k]) + c[k] * s1[q][k];
         s2[q][k] = s1[q][k];
         s1[q][k] = s0;
       }

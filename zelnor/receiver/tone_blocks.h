@@ -46,13 +46,14 @@ class ToneBlocks {
 
   explicit ToneBlocks(std::uint32_t rate);
 
-  // Consumes samples up to the end of the current block; returns how many.
-  // The block is correlated once complete, as two halves side by side:
-  // two independent Goertzel chains keep the processor busy where one
-  // would wait on each sample's result.
-  // Completed() is then true if that block was finished.
-  std::size_t Take(const float* samples, std::size_t count);
-  [[nodiscard]] bool Completed() const { return completed_; }
+  // Samples are written straight into the current block: at most Room()
+  // of them at Space(), then Add(count) says how many. Add returns whether
+  // that completed the block, which it then correlates as two halves side
+  // by side: two independent Goertzel chains keep the processor busy where
+  // one would wait on each sample's result.
+  [[nodiscard]] std::size_t Room() const { return length_ - taken_; }
+  [[nodiscard]] float* Space() { return buffer_ + taken_; }
+  bool Add(std::size_t count);
 
   // A kept block, 0 the newest; Filled() of them are valid.
   [[nodiscard]] const ToneBlock& Recent(int age) const {
@@ -98,7 +99,6 @@ class ToneBlocks {
   float offset_ = 0;  // the DC offset, followed across blocks
   std::size_t taken_ = 0;
   std::uint64_t next_first_ = 0;
-  bool completed_ = false;
   ToneBlock kept_[kKept] = {};
   int newest_ = 0;
   int filled_ = 0;
