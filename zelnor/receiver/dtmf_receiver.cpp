@@ -157,6 +157,14 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   const auto length = static_cast<float>(blocks_.Length());
   const std::uint64_t block_end = newest.first_sample + blocks_.Length();
   const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
+  // The usual case first: the digit going on at full strength.
+  constexpr float kFullPower = kFullCoverage * kFullCoverage;
+  if (missing_blocks_ == 0 && pair.low >= kFullPower * low_power_ &&
+      pair.high >= kFullPower * high_power_) {
+    last_heard_end_ = block_end;
+    silent_before_ = false;
+    return;
+  }
   const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
   // Near full strength no other tone can be there instead (a neighbour
   // would leave each of ours at most 3/4 of its power); below it, each
