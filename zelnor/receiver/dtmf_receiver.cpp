@@ -169,14 +169,14 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   // Near full strength no other tone can be there instead (a neighbour
   // would leave each of ours at most 3/4 of its power); below it, each
   // other tone of a group, measured as the digit's own is, must be weaker.
-  bool strongest = true;
-  for (int k = 0; k < kToneCount && coverage < kFullCoverage; ++k) {
+  bool strongest = coverage * coverage >= kStillHeard;
+  for (int k = 0; k < kToneCount && strongest && coverage < kFullCoverage; ++k) {
     if (k == low_ || k == high_) continue;
     const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
                                           : MeasurePair(blocks_, newest, low_, k);
     if (k < kRowCount ? other.low > pair.low : other.high > pair.high) strongest = false;
   }
-  const bool heard = strongest && coverage * coverage >= kStillHeard;
+  const bool heard = strongest;
   const bool traces = coverage * coverage >= kGone;
   const auto covered = static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
   // Still silent, or back after a gap (measured from the first block it
