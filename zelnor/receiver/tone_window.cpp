@@ -5,25 +5,6 @@
 
 namespace zelnor {
 
-namespace {
-
-struct Separated {
-  std::complex<float> low;
-  std::complex<float> high;
-};
-
-Separated Separate(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
-  return {block.At(low) - Times(blocks.Leak(low, high), block.At(high)),
-          block.At(high) - Times(blocks.Leak(high, low), block.At(low))};
-}
-
-}  // namespace
-
-PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
-  const Separated pair = Separate(blocks, block, low, high);
-  return {std::norm(pair.low), std::norm(pair.high)};
-}
-
 float PairCoherence(const ToneBlocks& blocks, int low, int high, int window) {
   std::complex<float> low_sum = 0;
   std::complex<float> high_sum = 0;

@@ -12,13 +12,26 @@ struct ToneMeasure {
   float offset;  // estimated frequency relative to nominal, minus one
 };
 
-// The powers of a row and a column tone in one block, each with the other's
-// leakage taken out: a 4 ms block cannot keep them apart on its own.
+// A row and a column tone's correlations in one block, each with the
+// other's leakage taken out: a 4 ms block cannot keep them apart on its own.
+struct Separated {
+  std::complex<float> low;
+  std::complex<float> high;
+};
+// The separated correlations of tones `low` and `high` in `block`.
+inline Separated Separate(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
+  return {block.At(low) - Times(blocks.Leak(low, high), block.At(high)),
+          block.At(high) - Times(blocks.Leak(high, low), block.At(low))};
+}
+// The same pair's powers.
 struct PairPower {
   float low;
   float high;
 };
-PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high);
+inline PairPower MeasurePair(const ToneBlocks& blocks, const ToneBlock& block, int low, int high) {
+  const Separated pair = Separate(blocks, block, low, high);
+  return {std::norm(pair.low), std::norm(pair.high)};
+}
 
 // How alike the pair's blocks advance their phases over the window, each
 // tone with the other's leakage taken out: 1 for steady tones, less for the
