@@ -48,9 +48,16 @@ constexpr float kNewestShare = 0.5f;
 constexpr float kCheapSteadiness = 0.05f;
 // What a clean pair of tones always reaches.
 constexpr float kFullCoherence = 0.97f;
-// Every block of the window above a third of the mean power: the tone fills
-// it (a 23 ms tone cannot), with room for noise.
+// Where the tones hold nine tenths of the energy, a low-rate codec's phase
+// jumps (AMR-NB at 4.75 kbit/s) are let through: speech and music are not
+// so pure.
+constexpr float kTonalShare = 0.9f;
+constexpr float kTonalCoherence = 0.8f;
+// The window's first and last blocks above a third of the mean power: the
+// tone fills the window (a 23 ms tone cannot), with room for noise. The
+// blocks between may dip further, as low-rate codecs make tones do.
 constexpr float kSteadiness = 0.35f;
+constexpr float kHeldSteadiness = 0.1f;
 // A block hears a digit still sounding at a quarter of its power (-6 dB);
 // below 1/40 (-16 dB) the tone is gone from that block.
 constexpr float kStillHeard = 0.25f;
@@ -285,13 +292,17 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   // and where the tone began.
   PairPower powers[kWindow];
   PairPower mean{0, 0};
+  // Each block's powers over what it must reach: the window's first and
+  // last blocks decide how long the tone is, the others only that it holds.
   PairPower weakest{1e30f, 1e30f};
   float energy = 0;
   for (int age = 0; age < kWindow; ++age) {
     const ToneBlock& block = blocks_.Recent(age);
     powers[age] = MeasurePair(blocks_, block, low, high);
     mean = {mean.low + powers[age].low / kWindow, mean.high + powers[age].high / kWindow};
-    weakest = {std::min(weakest.low, powers[age].low), std::min(weakest.high, powers[age].high)};
+    const float need = age == 0 || age == kWindow - 1 ? kSteadiness : kHeldSteadiness;
+    weakest = {std::min(weakest.low, powers[age].low / need),
+               std::min(weakest.high, powers[age].high / need)};
     energy += block.energy;
   }
   // A sine's power is 2 |X|^2 / N^2 per sample; the energy is per block.
@@ -301,10 +312,12 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   const float twist = mean.high / mean.low;
   // The oldest block may be partly covered, which shifts its phase.
   const float coherence = PairCoherence(blocks_, low, high, kWindow - 1);
-  if (coherence < std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share)) ||
-      mean.low < minimum_power_ || mean.high < minimum_power_ || share < kToneShare ||
-      twist < kMostNormalTwist || twist > kMostReverseTwist ||
-      weakest.low < kSteadiness * mean.low || weakest.high < kSteadiness * mean.high) {
+  const float needed_coherence =
+      share >= kTonalShare ? kTonalCoherence
+                           : std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share));
+  if (coherence < needed_coherence || mean.low < minimum_power_ || mean.high < minimum_power_ ||
+      share < kToneShare || twist < kMostNormalTwist || twist > kMostReverseTwist ||
+      weakest.low < mean.low || weakest.high < mean.high) {
     return false;
   }
 
