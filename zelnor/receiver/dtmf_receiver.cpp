@@ -10,17 +10,19 @@
 namespace zelnor {
 namespace {
 
-// Blocks a new digit must fill: 7 blocks of 4 ms cannot fit in a 23 ms tone
-// and always fit in a 36 ms one.
-constexpr int kWindow = 7;
+// Blocks of 4 ms a window spans. A digit needs two windows in a row, seven
+// blocks, whose first and last are mostly covered: that cannot fit in a
+// 23 ms tone and always fits in a 36 ms one.
+constexpr int kWindow = 6;
 // Frequency tolerance, between the 1.8 % always heard and the 3 % never heard.
 constexpr float kTolerance = 0.024f;
 // Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
 constexpr float kMostNormalTwist = 0.1f;
 constexpr float kMostReverseTwist = 3.98f;
-// The two tones' share of the window's energy (6 dB S/N leaves them 80 %;
-// vowels rarely give two keypad frequencies so much).
-constexpr float kToneShare = 0.72f;
+// The two tones' share of the window's energy (6 dB S/N leaves them 80 %,
+// measured a little lower; vowels rarely give two keypad frequencies so
+// much).
+constexpr float kToneShare = 0.7f;
 // How much the tones' phase coherence may fall short of 1 per unit of
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
