@@ -78,8 +78,9 @@ char SymbolAt(int row, int column) { return kKeypad[kRowCount * row + column].sy
 
 // Of the two strongest tones of the group starting at `first` (by their
 // power over the window, `raw`), the stronger whose frequency is within the
-// tolerance, or -1.
-int InTolerance(const ToneBlocks& blocks, const float* raw, int first) {
+// tolerance (`slopes`: the tangent of each tone's largest extra advance), or
+// -1.
+int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes, int first) {
   int best = first;
   int second = first + 1;
   if (raw[second] > raw[best]) std::swap(best, second);
@@ -92,7 +93,8 @@ int InTolerance(const ToneBlocks& blocks, const float* raw, int first) {
     }
   }
   for (const int k : {best, second}) {
-    if (std::fabs(MeasureTone(blocks, k, kWindow).offset) <= kTolerance) return k;
+    const std::complex<float> extra = ExtraAdvance(blocks, k, kWindow);
+    if (extra.real() > 0 && std::fabs(extra.imag()) <= slopes[k] * extra.real()) return k;
   }
   return -1;
 }
@@ -115,6 +117,12 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
   }
   // A sine of amplitude A correlates to A N / 2 over a block of N samples.
   const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  // The tolerance as the largest angle of a tone's extra phase advance per
+  // block (under a quarter turn at 4 ms), kept as its tangent.
+  for (int k = 0; k < kToneCount; ++k) {
+    tolerance_slopes_[k] = static_cast<float>(std::tan(2 * 3.14159265358979323846 * kTolerance *
+                                                       ToneBlocks::Hz(k) * blocks_.BlockSeconds()));
+  }
   pause_ = static_cast<std::uint64_t>(std::lround(kPauseSeconds * settings.sample_rate));
   const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
   minimum_power_ = static_cast<float>(correlation * correlation);
@@ -287,11 +295,12 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   // digit's: a tone's neighbour holds at most 3/4 of its power, and
   // leakage from the other group shifts that by little. Of those, the
   // stronger within the frequency tolerance.
-  const int low = InTolerance(blocks_, raw, 0);
-  const int high = InTolerance(blocks_, raw, kRowCount);
+  const int low = InTolerance(blocks_, raw, tolerance_slopes_, 0);
+  const int high = InTolerance(blocks_, raw, tolerance_slopes_, kRowCount);
   if (low < 0 || high < 0) return false;
   // The pair's own powers block by block, for the level, twist, steadiness
   // and where the tone began.
+  Separated pairs[kWindow];
   PairPower powers[kWindow];
   PairPower mean{0, 0};
   // Each block's powers over what it must reach: the window's first and
@@ -300,7 +309,8 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   float energy = 0;
   for (int age = 0; age < kWindow; ++age) {
     const ToneBlock& block = blocks_.Recent(age);
-    powers[age] = MeasurePair(blocks_, block, low, high);
+    pairs[age] = Separate(blocks_, block, low, high);
+    powers[age] = {std::norm(pairs[age].low), std::norm(pairs[age].high)};
     mean = {mean.low + powers[age].low / kWindow, mean.high + powers[age].high / kWindow};
     const float need = age == 0 || age == kWindow - 1 ? kSteadiness : kHeldSteadiness;
     weakest = {std::min(weakest.low, powers[age].low / need),
@@ -313,7 +323,7 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
 
   const float twist = mean.high / mean.low;
   // The oldest block may be partly covered, which shifts its phase.
-  const float coherence = PairCoherence(blocks_, low, high, kWindow - 1);
+  const float coherence = PairCoherence(pairs, kWindow - 1);
   const float needed_coherence =
       share >= kTonalShare ? kTonalCoherence
                            : std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share));

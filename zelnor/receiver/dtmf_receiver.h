@@ -81,10 +81,11 @@ class DtmfReceiver {
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
   ToneBlocks blocks_;
-  std::uint32_t toned_blocks_ = 0;  // which recent blocks may hold tones, newest lowest
-  Recognised candidate_{};          // heard in the window before, not yet reported
-  std::uint64_t last_end_ = 0;      // where the last digit reported ended
-  float minimum_power_;             // of one tone, in the blocks' units
+  std::uint32_t toned_blocks_ = 0;      // which recent blocks may hold tones, newest lowest
+  Recognised candidate_{};              // heard in the window before, not yet reported
+  std::uint64_t last_end_ = 0;          // where the last digit reported ended
+  float minimum_power_;                 // of one tone, in the blocks' units
+  float tolerance_slopes_[kToneCount];  // the frequency tolerance, per tone (see InTolerance)
   // The digit sounding, or '\0'.
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table
