@@ -55,8 +55,10 @@ class DtmfReceiver {
   void Flush(DigitReport report, void* context);
 
  private:
-  // Listens to samples already checked and scaled to ±1.0.
-  void Listen(const float* samples, std::size_t count, DigitReport report, void* context);
+  // Listens to samples, each made a float of ±1.0 full scale by `convert`.
+  template <typename Sample, typename Convert>
+  void Listen(const Sample* samples, std::size_t count, DigitReport report, void* context,
+              Convert convert);
   // Judges the block just completed.
   void Judge(DigitReport report, void* context);
   // A digit the window of blocks holds.
@@ -68,6 +70,8 @@ class DtmfReceiver {
     float low_power;
     float high_power;
   };
+  // Whether a block is loud enough and tonal enough to be part of a digit.
+  bool MayHoldTones(const ToneBlock& block) const;
   // Whether the newest window of blocks holds a digit, and which.
   bool Recognise(Recognised& heard) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
@@ -77,9 +81,11 @@ class DtmfReceiver {
   void End(std::uint64_t end_sample, DigitReport report, void* context);
 
   ToneBlocks blocks_;
-  Recognised candidate_{};      // heard in the window before, not yet reported
-  std::uint64_t last_end_ = 0;  // where the last digit reported ended
-  float minimum_power_;         // of one tone, in the blocks' units
+  std::uint32_t toned_blocks_ = 0;      // which recent blocks may hold tones, newest lowest
+  Recognised candidate_{};              // heard in the window before, not yet reported
+  std::uint64_t last_end_ = 0;          // where the last digit reported ended
+  float minimum_power_;                 // of one tone, in the blocks' units
+  float tolerance_slopes_[kToneCount];  // the frequency tolerance, per tone (see InTolerance)
   // The digit sounding, or '\0'.
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table

@@ -17,9 +17,12 @@ namespace {
 
 // Blocks of 4 ms: long enough to tell a tone 3 % off by its phase advance,
 // short enough that a 15 ms break or a 25 ms pause spans several blocks.
-// An even length makes whole halves.
+// A length of whole fours makes halves of whole pairs.
 constexpr int kBlockMilliseconds = 4;
 constexpr double kPi = 3.14159265358979323846;
+
+// m e^{ja}, for any sign of m (std::polar asks for m >= 0).
+std::complex<double> Turned(double m, double a) { return {m * std::cos(a), m * std::sin(a)}; }
 
 }  // namespace
 
@@ -31,45 +34,50 @@ float ToneBlocks::Hz(int tone) {
 
 ToneBlocks::ToneBlocks(std::uint32_t rate)
     : rate_(rate),
-      length_(kChains * static_cast<std::size_t>(
-                            std::lround(rate * kBlockMilliseconds / (1000.0 * kChains)))) {
+      length_(
+          2 * kChains *
+          static_cast<std::size_t>(std::lround(rate * kBlockMilliseconds / (2000.0 * kChains)))) {
   for (int k = 0; k < kToneCount; ++k) {
     const double w = 2 * kPi * Hz(k) / rate_;
     const double n = static_cast<double>(length_);
     const double part = n / kChains;
     coefficient_[k] = static_cast<float>(2 * std::cos(w));
-    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by w (L - 1).
-    finish1_[k] = std::complex<float>(std::polar(1.0, -w * (part - 1)));
-    finish2_[k] = std::complex<float>(std::polar(1.0, -w * part));
+    // The Goertzel output s1 - e^{-jw} s2 is the correlation turned by
+    // w (L - 1); each half's is turned again by the phase at its start.
     for (int q = 0; q < kChains; ++q) {
-      part_turn_[q][k] = std::complex<float>(std::polar(1.0, -w * part * q));
+      const std::complex<double> from_s1 = std::polar(1.0, -w * (part - 1 + part * q));
+      const std::complex<double> from_s2 = std::polar(1.0, -w * (part + part * q));
+      from_s1_re_[q][k] = static_cast<float>(from_s1.real());
+      from_s1_im_[q][k] = static_cast<float>(from_s1.imag());
+      from_s2_re_[q][k] = static_cast<float>(from_s2.real());
+      from_s2_im_[q][k] = static_cast<float>(from_s2.imag());
     }
     // Sum of e^{-jwn} over the block.
-    dc_gain_[k] =
-        std::complex<float>(std::polar(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2));
+    const std::complex<double> dc = Turned(std::sin(w * n / 2) / std::sin(w / 2), -w * (n - 1) / 2);
+    dc_re_[k] = static_cast<float>(dc.real());
+    dc_im_[k] = static_cast<float>(dc.imag());
     for (int j = 0; j < kToneCount; ++j) {
       // Sum of e^{jdn} over the block, d the two tones' distance, per sample.
       const double d = 2 * kPi * (Hz(j) - Hz(k)) / rate_;
       leak_[k][j] = j == k ? 0
-                           : std::complex<float>(std::polar(
-                                 std::sin(d * n / 2) / std::sin(d / 2) / n, d * (n - 1) / 2));
+                           : std::complex<float>(Turned(std::sin(d * n / 2) / std::sin(d / 2) / n,
+                                                        d * (n - 1) / 2));
     }
     advance_[k] = std::polar(1.0f, static_cast<float>(std::fmod(w * n, 2 * kPi)));
   }
 }
 
-std::size_t ToneBlocks::Take(const float* samples, std::size_t count) {
-  const std::size_t n = std::min(count, length_ - taken_);
-  std::copy(samples, samples + n, buffer_ + taken_);
-  taken_ += n;
-  completed_ = taken_ == length_;
-  if (completed_) Finish();
-  return n;
+bool ToneBlocks::Add(std::size_t count) {
+  taken_ += count;
+  if (taken_ < length_) return false;
+  Finish();
+  return true;
 }
 
 namespace {
 
-// The Goertzel recurrence s = x + c s1 - s2 over `half` samples of each of
+// The Goertzel recurrence s = (x - s2) + c s1 (in that order, so the
+// subtraction need not wait for the product) over `half` samples of each of
 // the two halves of `x`, for the eight tones at once.
 void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kToneCount],
                float s2[2][kToneCount]) {
@@ -78,15 +86,17 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
   const __m128 c_columns = _mm_loadu_ps(c + 4);
   __m128 a[2][2] = {};  // s1 of each half's rows and columns
   __m128 b[2][2] = {};  // s2
-  for (std::size_t i = 0; i < half; ++i) {
+  // Two samples a step, so that s1 and s2 swap roles instead of moving.
+  for (std::size_t i = 0; i < half; i += 2) {
     for (int q = 0; q < 2; ++q) {
       const __m128 v = _mm_set1_ps(x[q * half + i]);
-      const __m128 rows = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_rows, a[q][0])), b[q][0]);
-      const __m128 columns = _mm_sub_ps(_mm_add_ps(v, _mm_mul_ps(c_columns, a[q][1])), b[q][1]);
-      b[q][0] = a[q][0];
-      b[q][1] = a[q][1];
-      a[q][0] = rows;
-      a[q][1] = columns;
+      b[q][0] = _mm_add_ps(_mm_sub_ps(v, b[q][0]), _mm_mul_ps(c_rows, a[q][0]));
+      b[q][1] = _mm_add_ps(_mm_sub_ps(v, b[q][1]), _mm_mul_ps(c_columns, a[q][1]));
+    }
+    for (int q = 0; q < 2; ++q) {
+      const __m128 v = _mm_set1_ps(x[q * half + i + 1]);
+      a[q][0] = _mm_add_ps(_mm_sub_ps(v, a[q][0]), _mm_mul_ps(c_rows, b[q][0]));
+      a[q][1] = _mm_add_ps(_mm_sub_ps(v, a[q][1]), _mm_mul_ps(c_columns, b[q][1]));
     }
   }
   for (int q = 0; q < 2; ++q) {
@@ -103,13 +113,44 @@ void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kTo
     for (int q = 0; q < 2; ++q) {
       const float v = x[q * half + i];
       for (int k = 0; k < kToneCount; ++k) {
-        const float s0 = v + c[k] * s1[q][k] - s2[q][k];
+        const float s0 = (v - s2[q][k]) + c[k] * s1[q][k];
         s2[q][k] = s1[q][k];
         s1[q][k] = s0;
       }
     }
   }
 #endif
+}
+
+// The sum and the sum of squares of x[0, n), four running sums each.
+void Sum(const float* x, std::size_t n, float& sum, float& square_sum) {
+  float sums[4] = {};
+  float squares[4] = {};
+  std::size_t i = 0;
+#if ZELNOR_HAVE_SSE2
+  __m128 s = _mm_setzero_ps();
+  __m128 q = _mm_setzero_ps();
+  for (; i + 4 <= n; i += 4) {
+    const __m128 v = _mm_loadu_ps(x + i);
+    s = _mm_add_ps(s, v);
+    q = _mm_add_ps(q, _mm_mul_ps(v, v));
+  }
+  _mm_storeu_ps(sums, s);
+  _mm_storeu_ps(squares, q);
+#else
+  for (; i + 4 <= n; i += 4) {
+    for (int j = 0; j < 4; ++j) {
+      sums[j] += x[i + j];
+      squares[j] += x[i + j] * x[i + j];
+    }
+  }
+#endif
+  for (int j = 0; i < n; ++i, ++j) {
+    sums[j] += x[i];
+    squares[j] += x[i] * x[i];
+  }
+  sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+  square_sum = (squares[0] + squares[1]) + (squares[2] + squares[3]);
 }
 
 }  // namespace
@@ -121,10 +162,7 @@ void ToneBlocks::Finish() {
   Correlate(buffer_, length_ / kChains, coefficient_, s1, s2);
   float sum = 0;
   float square_sum = 0;
-  for (std::size_t i = 0; i < length_; ++i) {
-    sum += buffer_[i];
-    square_sum += buffer_[i] * buffer_[i];
-  }
+  Sum(buffer_, length_, sum, square_sum);
 
   newest_ = (newest_ + 1) % kKept;
   filled_ = std::min(filled_ + 1, kKept);
@@ -135,12 +173,15 @@ void ToneBlocks::Finish() {
   const float offset = offset_;
   offset_ += (sum / n - offset_) * 0.125f;
   for (int k = 0; k < kToneCount; ++k) {
-    std::complex<float> x = -offset * dc_gain_[k];
+    float re = -offset * dc_re_[k];
+    float im = -offset * dc_im_[k];
     for (int q = 0; q < kChains; ++q) {
-      x += Times(s1[q][k] * finish1_[k] - s2[q][k] * finish2_[k], part_turn_[q][k]);
+      re += s1[q][k] * from_s1_re_[q][k] - s2[q][k] * from_s2_re_[q][k];
+      im += s1[q][k] * from_s1_im_[q][k] - s2[q][k] * from_s2_im_[q][k];
     }
-    block.re[k] = x.real();
-    block.im[k] = x.imag();
+    block.re[k] = re;
+    block.im[k] = im;
+    block.power[k] = re * re + im * im;
   }
   block.energy = std::max(0.0f, square_sum - 2 * offset * sum + n * offset * offset);
   block.first_sample = next_first_;

@@ -32,10 +32,11 @@ inline std::complex<float> TimesConjugate(std::complex<float> a, std::complex<fl
 struct ToneBlock {
   float re[kToneCount];
   float im[kToneCount];
+  float power[kToneCount];  // |re + j im|^2
   float energy;
   std::uint64_t first_sample;
   [[nodiscard]] std::complex<float> At(int tone) const { return {re[tone], im[tone]}; }
-  [[nodiscard]] float Power(int tone) const { return re[tone] * re[tone] + im[tone] * im[tone]; }
+  [[nodiscard]] float Power(int tone) const { return power[tone]; }
 };
 
 class ToneBlocks {
@@ -45,13 +46,14 @@ class ToneBlocks {
 
   explicit ToneBlocks(std::uint32_t rate);
 
-  // Consumes samples up to the end of the current block; returns how many.
-  // The block is correlated once complete, as two halves side by side:
-  // two independent Goertzel chains keep the processor busy where one
-  // would wait on each sample's result.
-  // Completed() is then true if that block was finished.
-  std::size_t Take(const float* samples, std::size_t count);
-  [[nodiscard]] bool Completed() const { return completed_; }
+  // Samples are written straight into the current block: at most Room()
+  // of them at Space(), then Add(count) says how many. Add returns whether
+  // that completed the block, which it then correlates as two halves side
+  // by side: two independent Goertzel chains keep the processor busy where
+  // one would wait on each sample's result.
+  [[nodiscard]] std::size_t Room() const { return length_ - taken_; }
+  [[nodiscard]] float* Space() { return buffer_ + taken_; }
+  bool Add(std::size_t count);
 
   // A kept block, 0 the newest; Filled() of them are valid.
   [[nodiscard]] const ToneBlock& Recent(int age) const {
@@ -80,19 +82,23 @@ class ToneBlocks {
   std::uint32_t rate_;
   std::size_t length_;
   float coefficient_[kToneCount];  // 2 cos w
-  // A half's correlation is s1 finish1 - s2 finish2 from its Goertzel
-  // state, turned by the phase of the half's start.
-  std::complex<float> finish1_[kToneCount];
-  std::complex<float> finish2_[kToneCount];
-  std::complex<float> part_turn_[kChains][kToneCount];
-  std::complex<float> dc_gain_[kToneCount];  // a constant's correlation per unit
+  // A half's correlation is s1 e^{-jw(L-1)} - s2 e^{-jwL} from its Goertzel
+  // state, turned by the phase of the half's start: s1 times `from_s1`
+  // less s2 times `from_s2`, real and imaginary parts apart so that the
+  // eight tones are finished together.
+  float from_s1_re_[kChains][kToneCount];
+  float from_s1_im_[kChains][kToneCount];
+  float from_s2_re_[kChains][kToneCount];
+  float from_s2_im_[kChains][kToneCount];
+  // A constant's correlation per unit.
+  float dc_re_[kToneCount];
+  float dc_im_[kToneCount];
   std::complex<float> advance_[kToneCount];
   std::complex<float> leak_[kToneCount][kToneCount];
   float buffer_[kMaxLength] = {};
   float offset_ = 0;  // the DC offset, followed across blocks
   std::size_t taken_ = 0;
   std::uint64_t next_first_ = 0;
-  bool completed_ = false;
   ToneBlock kept_[kKept] = {};
   int newest_ = 0;
   int filled_ = 0;

@@ -87,7 +87,7 @@ TEST(Receiver, ChunkSizesChangeNothing) {
 TEST(Receiver, FloatSamplesHeardAsTheirIntegers) {
   const std::vector<int16_t> x = zelnor_test::Render(kDial, 50, 16000);
   std::vector<float> y(x.begin(), x.end());
-  for (float& v : y) v /= 32767;
+  for (float& v : y) v *= 1.0f / 32767;
   std::vector<HeardDigit> heard;
   zelnor::DtmfReceiver receiver({16000});
   const auto keep = [](void* context, const HeardDigit& digit, bool ended) {

@@ -65,11 +65,11 @@ const std::vector<Condition>& StandardConditions() {
       {"dial tone alone", With([](LineTrial& t) { t.tone_ms = 0, t.dial_tone_db = 10; }), 0, 0,
        "must: nothing"},
       {"DC offset 1/4 full scale", With([](LineTrial& t) { t.dc = 0.25; }), 1, 1,
-       "must: no extra digit"},
+       "must: no extra digit; ours: the digit, once"},
       {"hard clipping, 20 dB over", With([](LineTrial& t) { t.clip_db = 20; }), 0, 1,
        "must: no extra digit"},
       {"lost frame 20 ms", With([](LineTrial& t) { t.tone_ms = 100, t.lost_ms = 20; }), 1, 1,
-       "must: no extra digit"},
+       "must: no extra digit; ours: the digit, once"},
   };
   return kConditions;
 }
