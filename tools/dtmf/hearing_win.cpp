@@ -41,6 +41,18 @@ BOOL WINAPI OnConsoleControl(DWORD control) {
   return TRUE;
 }
 
+// Ctrl+C sets `stop` while this lives, and ends the process as usual after.
+class CtrlCSets {
+ public:
+  explicit CtrlCSets(const UniqueEvent& stop) {
+    g_stop = stop.get();
+    ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+  }
+  ~CtrlCSets() { ::SetConsoleCtrlHandler(&OnConsoleControl, FALSE); }
+  CtrlCSets(const CtrlCSets&) = delete;
+  CtrlCSets& operator=(const CtrlCSets&) = delete;
+};
+
 struct Listening {
   const Command& command;
   bool printed = false;
@@ -103,8 +115,7 @@ int DecodeRecording(const Command& command) {
 int Listen(const Command& command, UINT device, const std::wstring& device_name) {
   const UniqueEvent stop(EventReset::kManual);
   if (!stop.valid()) throw Failure(kExitFailed, L"dtmf: " + SystemErrorText(::GetLastError()));
-  g_stop = stop.get();
-  ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+  const CtrlCSets ctrl_c(stop);
   Listening listening{command};
   ZelnorReceiverOptions options = ZELNOR_RECEIVER_OPTIONS(kListenRate, &PrintHeard, &listening);
   // A bare symbol is printed the moment it is heard; times need its end.
