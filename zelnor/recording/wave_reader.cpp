@@ -236,7 +236,7 @@ size_t WaveReader::Read(float* samples, size_t max_frames) {
 void DescribeWaveProblem(uint32_t problem, uint32_t value, char* text, size_t size) {
   // Built by hand: the C library's formatted printing would double the
   // DLL's share of this reader.
-  std::string_view parts[5];
+  std::string_view pieces[5];
   char number[12];
   const auto decimal = [&] {
     size_t at = sizeof number;
@@ -250,52 +250,52 @@ void DescribeWaveProblem(uint32_t problem, uint32_t value, char* text, size_t si
   };
   switch (problem) {
     case ZELNOR_WAVE_TRUNCATED:
-      parts[0] = "the data ends before the size its header gives";
+      pieces[0] = "the data ends before the size its header gives";
       break;
     case ZELNOR_WAVE_NOT_RIFF:
-      parts[0] = "not a WAV file (no RIFF/WAVE header)";
+      pieces[0] = "not a WAV file (no RIFF/WAVE header)";
       break;
     case ZELNOR_WAVE_NO_FORMAT:
-      parts[0] = "no 'fmt ' chunk before the samples";
+      pieces[0] = "no 'fmt ' chunk before the samples";
       break;
     case ZELNOR_WAVE_NO_DATA:
-      parts[0] = "no 'data' chunk";
+      pieces[0] = "no 'data' chunk";
       break;
     case ZELNOR_WAVE_UNSUPPORTED_FORMAT:
-      parts[0] = "format 0x";
-      parts[1] = hex();
-      parts[2] = " is not supported";
+      pieces[0] = "format 0x";
+      pieces[1] = hex();
+      pieces[2] = " is not supported";
       for (const TagName& tag : kTagNames) {
         if (tag.tag != value) continue;
-        parts[2] = " (";
-        parts[3] = tag.name;
-        parts[4] = ") is not supported";
+        pieces[2] = " (";
+        pieces[3] = tag.name;
+        pieces[4] = ") is not supported";
       }
       break;
     case ZELNOR_WAVE_UNSUPPORTED_BITS:
-      parts[0] = decimal();
-      parts[1] = "-bit samples are not supported in this format";
+      pieces[0] = decimal();
+      pieces[1] = "-bit samples are not supported in this format";
       break;
     case ZELNOR_WAVE_NO_CHANNELS:
-      parts[0] = "the header gives 0 channels";
+      pieces[0] = "the header gives 0 channels";
       break;
     case ZELNOR_WAVE_BAD_SIZE:
-      parts[0] = "the header gives an impossible size (";
-      parts[1] = decimal();
-      parts[2] = ")";
+      pieces[0] = "the header gives an impossible size (";
+      pieces[1] = decimal();
+      pieces[2] = ")";
       break;
     case ZELNOR_WAVE_RATE_OUT_OF_RANGE:
-      parts[0] = "sample rate ";
-      parts[1] = decimal();
-      parts[2] = " Hz is outside 8000..48000 Hz";
+      pieces[0] = "sample rate ";
+      pieces[1] = decimal();
+      pieces[2] = " Hz is outside 8000..48000 Hz";
       break;
     default:
       break;
   }
   if (size == 0) return;
   size_t at = 0;
-  for (const std::string_view part : parts) {
-    at += part.copy(text + at, size - 1 - at);
+  for (const std::string_view piece : pieces) {
+    at += piece.copy(text + at, size - 1 - at);
   }
   text[at] = '\0';
 }

@@ -58,7 +58,7 @@ class WaveReader {
 
   // Up to `max_frames` frames, interleaved by channel, into `samples`
   // (room for max_frames * channels). Returns the frames read, 0 at the end
-  // of the data; a part frame at the end is dropped.
+  // of the data; an incomplete frame at the end is dropped.
   size_t Read(float* samples, size_t max_frames);
 
   // Whether the data ended before the size its header gave.

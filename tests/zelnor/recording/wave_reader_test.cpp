@@ -148,7 +148,7 @@ TEST(WaveReader, KeepsChannelsInterleavedAndSkipsOtherChunks) {
 }
 
 TEST(WaveReader, DecodesWhatThereIsOfACutOffRecordingAndSaysSo) {
-  // 2 frames claimed as 100, and a part frame at the end.
+  // 2 frames claimed as 100, and an incomplete frame at the end.
   MemorySource source(Wave(FormatChunk(1, 2, 8000, 16), Le({1, 2, 3, 4, 5}, 2), 400));
   zelnor::WaveReader reader(source);
   EXPECT_EQ(ReadAll(reader).size(), 4u);
