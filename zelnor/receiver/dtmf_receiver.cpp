@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "zelnor/receiver/tone_window.h"
