@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "zelnor/receiver/tone_window.h"
@@ -27,16 +29,6 @@ constexpr float kToneShare = 0.7f;
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
 constexpr float kIncoherencePerNoise = 0.5f;
-// The bits of the window's blocks in a mask of blocks, newest lowest.
-constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
-
-// How many bits are set.
-int Count(std::uint32_t bits) {
-  int count = 0;
-  for (; bits != 0; bits &= bits - 1) ++count;
-  return count;
-}
-
 // A block in which the digit's tones keep this much of their amplitude.
 constexpr float kFullCoverage = 0.9f;
 // How far below the limits the cheap first look lets a window through: a
@@ -72,6 +64,17 @@ constexpr int kEndingBlocks = 7;
 
 // A full-scale sine is +3.14 dBm0.
 constexpr double kFullScaleDbm0 = 3.14;
+constexpr double kPi = 3.14159265358979323846;
+
+// The bits of the window's blocks in a mask of blocks, newest lowest.
+constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
+
+// How many bits are set.
+int Count(std::uint32_t bits) {
+  int count = 0;
+  for (; bits != 0; bits &= bits - 1) ++count;
+  return count;
+}
 
 // The symbol at a row and column, both counted from 0.
 char SymbolAt(int row, int column) { return kKeypad[kRowCount * row + column].symbol; }
@@ -117,15 +120,15 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
   }
   // A sine of amplitude A correlates to A N / 2 over a block of N samples.
   const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
+  minimum_power_ = static_cast<float>(correlation * correlation);
   // The tolerance as the largest angle of a tone's extra phase advance per
   // block (under a quarter turn at 4 ms), kept as its tangent.
   for (int k = 0; k < kToneCount; ++k) {
-    tolerance_slopes_[k] = static_cast<float>(std::tan(2 * 3.14159265358979323846 * kTolerance *
-                                                       ToneBlocks::Hz(k) * blocks_.BlockSeconds()));
+    tolerance_slopes_[k] = static_cast<float>(
+        std::tan(2 * kPi * kTolerance * ToneBlocks::Hz(k) * blocks_.BlockSeconds()));
   }
   pause_ = static_cast<std::uint64_t>(std::lround(kPauseSeconds * settings.sample_rate));
-  const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
-  minimum_power_ = static_cast<float>(correlation * correlation);
 }
 
 void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,

@@ -4,8 +4,8 @@
 // recognised and once as it ends, with its first and one-past-last sample.
 // The chunking never changes what is heard or when.
 //
-// Method: every few milliseconds a Goertzel block at each of the eight
-// keypad frequencies; a window of such blocks decides. The frequency of each
+// Method: every 4 ms a Goertzel block at each of the eight keypad
+// frequencies; two windows of such blocks in a row decide. The frequency of each
 // tone is estimated from the phase advance between blocks, so the frequency
 // tolerance is a number rather than a filter's width; the tones must carry
 // most of the window's energy and hold steady across it, which speech and
@@ -28,6 +28,7 @@ inline constexpr double kReceiverLowestLevelDbm0 = -60.0;
 inline constexpr double kReceiverHighestLevelDbm0 = 0.0;
 inline constexpr double kDefaultMinimumLevelDbm0 = -43.0;
 
+// One digit heard.
 struct HeardDigit {
   char symbol;                 // '0'-'9', 'A'-'D', '*', '#'
   std::uint64_t start_sample;  // first sample of the tone, counted from the first sample fed
@@ -37,11 +38,13 @@ struct HeardDigit {
 // Called once when a digit is recognised (end_sample 0) and once when it has ended.
 using DigitReport = void (*)(void* context, const HeardDigit& digit, bool ended);
 
+// How a receiver listens.
 struct ReceiverSettings {
   std::uint32_t sample_rate;                             // 8000..48000
   double minimum_level_dbm0 = kDefaultMinimumLevelDbm0;  // per tone
 };
 
+// Hears the DTMF digits in one channel's samples.
 class DtmfReceiver {
  public:
   // Throws std::invalid_argument for a rate or level out of range.
