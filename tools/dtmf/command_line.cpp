@@ -1,6 +1,7 @@
 #include "tools/dtmf/command_line.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
@@ -133,11 +134,34 @@ const Option kOptions[] = {
     {L"--twist", L"DB", Kind::kGain, ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10,
      ZELNOR_DEFAULT_TWIST_DB10, L"", L"high group over low group",
      [](Reading& r, const Value& v) { r.command.options.twist_db10 = v.number; }},
+    {L"--decode", L"FILE", Kind::kText, 0, 0, 0, L"",
+     L"print the DTMF digits heard in a WAV file (- reads standard input)",
+     [](Reading& r, const Value& v) {
+       r.command.action = Action::kDecode;
+       r.command.recording = v.text;
+     }},
+    {L"--listen", L"", Kind::kFlag, 0, 0, 0, L"",
+     L"print the DTMF digits heard on an input device as they come, until Ctrl+C",
+     [](Reading& r, const Value&) { r.command.action = Action::kListen; }},
+    {L"--until", L"SYMBOL", Kind::kText, 0, 0, 0, L"", L"with --listen: stop once SYMBOL is heard",
+     [](Reading& r, const Value& v) {
+       const std::wstring_view symbols = L"0123456789ABCD*#abcd";
+       if (v.text.size() != 1 || symbols.find(v.text[0]) == std::wstring_view::npos) {
+         Refuse(L"--until", L"expected one of 0-9, A-D, * and #, not '" + v.text + L"'");
+       }
+       r.command.until = static_cast<char>(std::toupper(v.text[0]));
+     }},
+    {L"--times", L"", Kind::kFlag, 0, 0, 0, L"",
+     L"print a line per digit heard: start and end in seconds, the digit, and the channel (from "
+     L"1) when there are several",
+     [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kTimes; }},
+    {L"--json", L"", Kind::kFlag, 0, 0, 0, L"", L"print a JSON object per digit heard",
+     [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kJson; }},
     {L"-d", L"DEVICE", Kind::kText, 0, 0, 0, L"the system's choice",
-     L"output device: its number or part of its name",
+     L"output device (input device with --listen): its number or part of its name",
      [](Reading& r, const Value& v) { r.command.device = v.text; }},
     {L"--list-devices", L"", Kind::kFlag, 0, 0, 0, L"",
-     L"list the output devices with their numbers",
+     L"list the output devices with their numbers, then the input devices (\"in 0\", ...)",
      [](Reading& r, const Value&) { r.command.action = Action::kListDevices; }},
     {L"-q", L"", Kind::kFlag, 0, 0, 0, L"", L"show no progress while playing",
      [](Reading& r, const Value&) { r.command.quiet = true; }},
@@ -337,17 +361,22 @@ std::wstring UsageText() {
   std::wstring rows;
   for (const Option& option : kOptions) rows += HelpRows(option);
   return L"Usage: dtmf [options] SYMBOLS\n"
+         L"       dtmf --decode FILE [--times | --json]\n"
+         L"       dtmf --listen [-d DEVICE] [--until SYMBOL] [--times | --json]\n"
          L"Plays SYMBOLS as DTMF tones and returns once they have been played.\n"
          L"SYMBOLS: 0-9, A-D, * and # dial, ',' is a pause, ';' waits for Enter,\n"
          L"anything else is skipped. A tel: link dials its number; - reads SYMBOLS\n"
-         L"from standard input.\n"
+         L"from standard input. --decode and --listen hear DTMF instead of making it.\n"
          L"\n" +
          rows +
          L"\n"
          L"A value that looks like an option is taken only when attached (-o-v,\n"
          L"--pause=...); numbers such as -20 and a lone - are values.\n"
          L"\n"
-         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments, 3 device error.\n";
+         L"--decode reads PCM (8 to 32-bit), float, A-law and mu-law WAV files of any\n"
+         L"rate from 8000 to 48000 Hz, each channel on its own.\n"
+         L"\n"
+         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or WAV, 3 device.\n";
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
@@ -383,7 +412,20 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     option->apply(reading, Read(*option, name, text));
   }
   if (!reading.gap_given) command.options.gap_ms = command.options.tone_ms;
-  if (command.action == Action::kListDevices) return command;
+  const bool hearing = command.action == Action::kDecode || command.action == Action::kListen;
+  if (command.until != '\0' && command.action != Action::kListen) {
+    Refuse(L"--until", L"only with --listen");
+  }
+  if (command.digit_format != DigitFormat::kLine && !hearing) {
+    Refuse(command.digit_format == DigitFormat::kTimes ? L"--times" : L"--json",
+           L"only with --decode or --listen");
+  }
+  if (hearing && !command.output_path.empty()) Refuse(L"-o", L"cannot be used to hear digits");
+  if (hearing && symbols) Refuse(*symbols, L"unexpected argument: nothing is dialled here");
+  if (command.action == Action::kDecode && command.device) {
+    Refuse(L"-d", L"cannot be used with --decode: a file has no device");
+  }
+  if (hearing || command.action == Action::kListDevices) return command;
   if (!symbols) throw UsageError(L"dtmf: SYMBOLS: missing (the keys to dial, or - to read them)");
   command.symbols_from_stdin = *symbols == L"-";
   if (!command.symbols_from_stdin) command.symbols = *symbols;

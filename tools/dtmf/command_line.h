@@ -13,7 +13,14 @@
 namespace dtmf_tool {
 
 // What the command line asks for.
-enum class Action { kPlay, kWrite, kListDevices, kHelp, kVersion };
+enum class Action { kPlay, kWrite, kDecode, kListen, kListDevices, kHelp, kVersion };
+
+// How --decode and --listen print the digits they hear.
+enum class DigitFormat {
+  kLine,   // the symbols on one line
+  kTimes,  // a line per digit: start and end in seconds, the symbol (and the channel)
+  kJson,   // a JSON object per digit
+};
 
 // The tone length when -t is not given, as Dialler's window starts.
 inline constexpr int32_t kDefaultToneMs = 150;
@@ -26,7 +33,10 @@ struct Command {
   Action action = Action::kPlay;
   std::wstring symbols;  // as typed; unused when read from standard input
   bool symbols_from_stdin = false;
-  std::wstring output_path;            // kWrite: a file, or kStandardOutputName
+  std::wstring output_path;  // kWrite: a file, or kStandardOutputName
+  std::wstring recording;    // kDecode: a WAV file, or kStandardOutputName for stdin
+  DigitFormat digit_format = DigitFormat::kLine;
+  char until = '\0';                   // kListen: the symbol to stop at, or none
   std::optional<std::wstring> device;  // -d as typed; none: the default device
   // Every flag that shapes the sound, the device and the progress callback
   // left to the caller.

@@ -19,9 +19,11 @@
 #include "tools/dtmf/device_choice.h"
 #include "tools/dtmf/dial_waits.h"
 #include "tools/dtmf/failure.h"
+#include "tools/dtmf/hearing_win.h"
 #include "tools/dtmf/progress_display_win.h"
 #include "tools/dtmf/standard_output_wave_win.h"
 #include "tools/dtmf/tel_uri.h"
+#include "tools/dtmf/wave_in_capture_win.h"
 #include "tools/dtmf/wave_out_devices_win.h"
 #include "zelnor.h"
 
@@ -73,9 +75,15 @@ int ListDevices() {
     throw Failure(kExitDevice, L"dtmf: --list-devices: no output device: " +
                                    WaveOutErrorText(MMSYSERR_NODRIVER));
   }
+  std::wstring lines;
   for (size_t id = 0; id < names.size(); ++id) {
-    Print(STD_OUTPUT_HANDLE, std::to_wstring(id) + L"  " + names[id] + L"\n");
+    lines += std::to_wstring(id) + L"  " + names[id] + L"\n";
   }
+  const std::vector<std::wstring> inputs = WaveInDeviceNames();
+  for (size_t id = 0; id < inputs.size(); ++id) {
+    lines += L"in " + std::to_wstring(id) + L"  " + inputs[id] + L"\n";
+  }
+  Print(STD_OUTPUT_HANDLE, lines);
   return 0;
 }
 
@@ -84,12 +92,14 @@ struct Device {
   std::wstring name = L"the default device";
 };
 
-Device ChooseDevice(const std::optional<std::wstring>& wanted) {
+// The device -d names among `names`, the output or the input devices
+// (`kind` says which).
+Device ChooseDevice(const std::optional<std::wstring>& wanted,
+                    const std::vector<std::wstring>& names, const wchar_t* kind) {
   if (!wanted) return {};
-  const std::vector<std::wstring> names = WaveOutDeviceNames();
   const std::vector<uint32_t> ids = MatchDevices(names, *wanted);
   if (ids.empty()) {
-    throw UsageError(L"dtmf: -d: no output device matches '" + *wanted +
+    throw UsageError(L"dtmf: -d: no " + std::wstring(kind) + L" device matches '" + *wanted +
                      L"' (dtmf --list-devices lists them)");
   }
   if (ids.size() > 1) {
@@ -137,7 +147,7 @@ int Play(const Command& command, const std::wstring& dial) {
   if (!IsConsole(STD_INPUT_HANDLE)) {
     RefuseWaits(dial, L"which needs a console, and standard input is not one");
   }
-  const Device device = ChooseDevice(command.device);
+  const Device device = ChooseDevice(command.device, WaveOutDeviceNames(), L"output");
   ZelnorOptions options = command.options;
   options.device = device.id;
   ProgressDisplay progress(dial);
@@ -190,6 +200,12 @@ int Run(const std::vector<std::wstring>& arguments) {
       return 0;
     case Action::kListDevices:
       return ListDevices();
+    case Action::kDecode:
+      return DecodeRecording(command);
+    case Action::kListen: {
+      const Device device = ChooseDevice(command.device, WaveInDeviceNames(), L"input");
+      return Listen(command, device.id, device.name);
+    }
     case Action::kPlay:
     case Action::kWrite:
       break;

@@ -70,6 +70,9 @@
 #define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
 #define ZELNOR_E_FILE 7             /* the WAV file could not be written; GetLastError() says why */
 #define ZELNOR_E_STOPPED 8          /* a synchronous call stopped by a later call before its end */
+#define ZELNOR_E_BAD_WAVE                                                \
+  9 /* a recording the decode calls cannot read; ZelnorWaveInfo says why \
+     */
 
 /* Tone and gap lengths, and the pause a ',' in the dial stands for. */
 #define ZELNOR_MIN_INTERVAL_MS 40
@@ -246,6 +249,156 @@ typedef int(ZELNOR_CALL* ZelnorWriteFunction)(void* context, const void* bytes, 
  */
 int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
                                 ZelnorWriteFunction write, void* context);
+
+/*
+ * Hearing DTMF: a receiver fed samples as they come, and one-call decodes
+ * of a WAV recording.
+ *
+ * Each digit is reported with its symbol and the sample (from 0, counted
+ * per channel) where its tone began and ended.
+ */
+
+/* Sample rates a receiver takes (Hz): any from 8000 to 48000. */
+#define ZELNOR_MIN_RECEIVER_RATE 8000
+#define ZELNOR_MAX_RECEIVER_RATE 48000
+/* Weakest tone heard, per tone, in tenths of a dB relative to 0 dBm0 (a
+ * full-scale sine is +3.14 dBm0). */
+#define ZELNOR_MIN_RECEIVER_LEVEL_DB10 (-600)
+#define ZELNOR_MAX_RECEIVER_LEVEL_DB10 0
+#define ZELNOR_DEFAULT_RECEIVER_LEVEL_DB10 (-430)
+/* When a digit is reported (ZelnorReceiverOptions.reports, either or both). */
+#define ZELNOR_REPORT_STARTS 1u /* as soon as a digit is heard; end_sample is 0 */
+#define ZELNOR_REPORT_ENDS 2u   /* once its tone has ended (the default) */
+
+/* Why a recording was refused (ZelnorWaveInfo.problem). */
+#define ZELNOR_WAVE_FINE 0
+#define ZELNOR_WAVE_TRUNCATED 1          /* data cut off early: what is there was decoded */
+#define ZELNOR_WAVE_NOT_RIFF 2           /* no RIFF/WAVE header */
+#define ZELNOR_WAVE_NO_FORMAT 3          /* no 'fmt ' chunk before the samples */
+#define ZELNOR_WAVE_NO_DATA 4            /* no 'data' chunk */
+#define ZELNOR_WAVE_UNSUPPORTED_FORMAT 5 /* value: the format tag */
+#define ZELNOR_WAVE_UNSUPPORTED_BITS 6   /* value: the bits per sample */
+#define ZELNOR_WAVE_NO_CHANNELS 7
+#define ZELNOR_WAVE_BAD_SIZE 8          /* value: the size at fault */
+#define ZELNOR_WAVE_RATE_OUT_OF_RANGE 9 /* value: the rate */
+
+/* One digit heard. */
+typedef struct ZelnorDigit {
+  char symbol;           /* '0'-'9', 'A'-'D', '*', '#' */
+  uint32_t channel;      /* from 0; always 0 for a receiver fed directly */
+  uint64_t start_sample; /* first sample of the tone */
+  uint64_t end_sample;   /* one past its last sample; 0 while it still sounds */
+} ZelnorDigit;
+
+/*
+ * Called on the caller's thread, inside the Feed, Flush or Decode call that
+ * heard the digit. Never call back into the library from it.
+ */
+typedef void(ZELNOR_CALL* ZelnorDigitFunction)(void* context, const ZelnorDigit* digit);
+
+/*
+ * How to listen; every field must be set.
+ *
+ * cbSize              sizeof(ZelnorReceiverOptions); any other size is refused.
+ * sample_rate         ZELNOR_MIN_RECEIVER_RATE to ZELNOR_MAX_RECEIVER_RATE.
+ *                     The decode calls take the recording's own and ignore it.
+ * minimum_level_db10  Weakest tone heard, ZELNOR_MIN_RECEIVER_LEVEL_DB10 to
+ *                     ZELNOR_MAX_RECEIVER_LEVEL_DB10.
+ * reports             ZELNOR_REPORT_STARTS, ZELNOR_REPORT_ENDS or both.
+ * digit               Called per report (not null).
+ * digit_context       Handed to `digit` as it stands.
+ */
+typedef struct ZelnorReceiverOptions {
+  uint32_t cbSize;
+  uint32_t sample_rate;
+  int32_t minimum_level_db10;
+  uint32_t reports;
+  ZelnorDigitFunction digit;
+  void* digit_context;
+} ZelnorReceiverOptions;
+
+/* Every default, for `digit` and its context. */
+#define ZELNOR_RECEIVER_OPTIONS(rate, digit, context)                                              \
+  {                                                                                                \
+    sizeof(ZelnorReceiverOptions), (rate), ZELNOR_DEFAULT_RECEIVER_LEVEL_DB10, ZELNOR_REPORT_ENDS, \
+        (digit), (context)                                                                         \
+  }
+
+/* A receiver of one channel; made by CreateDTMFReceiver. */
+typedef struct ZelnorReceiver ZelnorReceiver;
+
+/*
+ * Makes a receiver and sets *receiver to it (null on failure). One receiver
+ * serves one thread at a time; receivers are independent of one another.
+ */
+int ZELNOR_CALL CreateDTMFReceiver(const ZelnorReceiverOptions* options, ZelnorReceiver** receiver);
+
+/*
+ * Listens to `count` more samples, calling options->digit for what they
+ * complete. Chunks of any size give the same digits at the same samples.
+ * The float form takes -1.0..+1.0 for full scale.
+ */
+int ZELNOR_CALL FeedDTMFReceiver(ZelnorReceiver* receiver, const int16_t* samples, uint64_t count);
+int ZELNOR_CALL FeedDTMFReceiverFloat(ZelnorReceiver* receiver, const float* samples,
+                                      uint64_t count);
+
+/* Ends a digit still sounding at the end of the input, as silence would. */
+int ZELNOR_CALL FlushDTMFReceiver(ZelnorReceiver* receiver);
+
+/* Frees the receiver (null is allowed and does nothing). */
+int ZELNOR_CALL DestroyDTMFReceiver(ZelnorReceiver* receiver);
+
+/*
+ * What a decode found in the recording's header, and what went wrong.
+ *
+ * cbSize       sizeof(ZelnorWaveInfo), set by the caller.
+ * problem      ZELNOR_WAVE_FINE, ZELNOR_WAVE_TRUNCATED (the call still
+ *              returns ZELNOR_OK) or why it returned ZELNOR_E_BAD_WAVE.
+ * value        The number at fault (see ZELNOR_WAVE_*), else 0.
+ * format_tag   PCM 1, IEEE float 3, A-law 6, mu-law 7 (an extensible
+ *              file's subformat); with channels to bits_per_sample, set
+ *              once the header has been read whole.
+ * frames       Samples decoded per channel.
+ * message      The problem as one English sentence; empty when fine.
+ */
+typedef struct ZelnorWaveInfo {
+  uint32_t cbSize;
+  uint32_t problem;
+  uint32_t value;
+  uint32_t format_tag;
+  uint32_t channels;
+  uint32_t sample_rate;
+  uint32_t bits_per_sample;
+  uint64_t frames;
+  char message[128];
+} ZelnorWaveInfo;
+
+/*
+ * Decodes a whole WAV recording through a receiver per channel, calling
+ * options->digit (with the channel) for every digit heard, then flushing.
+ * It reads PCM 8/16/24/32-bit, IEEE float 32/64-bit, A-law and mu-law, plain
+ * or WAVE_FORMAT_EXTENSIBLE, 1 to 1024 channels, 8000 to 48000 Hz, in
+ * bounded memory whatever its length. A data size of 0xFFFFFFFF (a stream's
+ * header) reads to the end.
+ * info may be null. Returns ZELNOR_OK, ZELNOR_E_BAD_WAVE, or ZELNOR_E_FILE
+ * when the file cannot be opened or read (GetLastError() says why).
+ * The A form takes the path in the ANSI code page.
+ */
+int ZELNOR_CALL DecodeDTMFWaveW(const wchar_t* path, const ZelnorReceiverOptions* options,
+                                ZelnorWaveInfo* info);
+int ZELNOR_CALL DecodeDTMFWaveA(const char* path, const ZelnorReceiverOptions* options,
+                                ZelnorWaveInfo* info);
+
+/*
+ * Where DecodeDTMFWaveStream reads: fills up to `size` bytes of `buffer` and
+ * returns how many, 0 at the end, or -1 when reading failed.
+ */
+typedef int32_t(ZELNOR_CALL* ZelnorReadFunction)(void* context, void* buffer, int32_t size);
+
+/* DecodeDTMFWaveW over bytes from `read` (a pipe, standard input, memory);
+ * a failed read is ZELNOR_E_FILE. */
+int ZELNOR_CALL DecodeDTMFWaveStream(ZelnorReadFunction read, void* read_context,
+                                     const ZelnorReceiverOptions* options, ZelnorWaveInfo* info);
 
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,

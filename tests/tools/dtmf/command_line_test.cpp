@@ -33,6 +33,8 @@ std::wstring Outcome(const std::vector<std::wstring>& arguments) {
                          : command.action == Action::kVersion     ? L"version"
                          : command.action == Action::kListDevices ? L"list devices"
                          : command.action == Action::kWrite       ? L"write"
+                         : command.action == Action::kDecode      ? L"decode " + command.recording
+                         : command.action == Action::kListen      ? L"listen"
                                                                   : L"play";
   const auto field = [&outcome](bool differs, const std::wstring& text) {
     if (differs) outcome += L" " + text;
@@ -53,6 +55,9 @@ std::wstring Outcome(const std::vector<std::wstring>& arguments) {
   field(command.device.has_value(), L"device " + command.device.value_or(L""));
   field(command.verbose, L"verbose");
   field(command.quiet, L"quiet");
+  field(command.digit_format == dtmf_tool::DigitFormat::kTimes, L"times");
+  field(command.digit_format == dtmf_tool::DigitFormat::kJson, L"json");
+  field(command.until != '\0', L"until " + std::wstring(1, command.until));
   return outcome;
 }
 
@@ -110,6 +115,16 @@ TEST(DtmfCommandLine, ReadsEachCommandLineIntoWhatToDoOrRefusesItNamingTheArgume
       {{L"-v"}, L"refused SYMBOLS"},
       {{L"12", L"34"}, L"refused 34"},
       {{L"-o", L"a.wav", L"-d", L"0", L"1"}, L"refused -d"},
+      {{L"--decode", L"-"}, L"decode -"},
+      {{L"--decode", L"call.wav", L"--times"}, L"decode call.wav times"},
+      {{L"--listen", L"-d", L"2", L"--until", L"#", L"--json"}, L"listen device 2 json until #"},
+      {{L"--listen", L"--until=d"}, L"listen until D"},
+      {{L"--listen", L"--until", L"12"}, L"refused --until"},
+      {{L"--decode", L"a.wav", L"--until", L"1"}, L"refused --until"},
+      {{L"--times", L"123"}, L"refused --times"},
+      {{L"--decode", L"a.wav", L"123"}, L"refused 123"},
+      {{L"--decode", L"a.wav", L"-d", L"0"}, L"refused -d"},
+      {{L"--listen", L"-o", L"a.wav"}, L"refused -o"},
   };
   for (const auto& [arguments, outcome] : cases) {
     EXPECT_EQ(Outcome(arguments), outcome) << (arguments.empty() ? L"" : arguments[0]).c_str();

@@ -171,7 +171,10 @@ class DtmfTool(unittest.TestCase):
             (["1"], "none", 3, b"", rb"dtmf: cannot play on the default device: [^\n]+\n"),
             (["-d", "0", "1"], "none", 3, b"", rb"dtmf: cannot play on device 0: [^\n]+\n"),
             (["--list-devices"], "none", 3, b"", rb"dtmf: --list-devices: no output device: [^\n]+\n"),
-            (["--list-devices"], "three", 0, rb"0  [^\n]+\n1  [^\n]+\n2  [^\n]+\n", b""),
+            (["--listen"], "none", 3, b"", rb"dtmf: --listen: no input device: [^\n]+\n"),
+            (["--listen", "-d", "5"], "one", 3, b"", rb"dtmf: --listen: cannot open the input device: [^\n]+\n"),
+            (["--listen", "-d", "no such device"], "one", 2, b"", rb"dtmf: -d: no input device [^\n]*" + see_help),
+            (["--list-devices"], "three", 0, rb"0  [^\n]+\n1  [^\n]+\n2  [^\n]+\n(in [0-9]+  [^\n]+\n)*", b""),
         ]
         for where in ("one", "three", "none"):
             with TwoMoreDevices() if where == "three" else contextlib.nullcontext():

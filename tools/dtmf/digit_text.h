@@ -1,0 +1,18 @@
+#pragma once
+// A digit heard, as --decode and --listen print it.
+
+#include <cstdint>
+#include <string>
+
+#include "tools/dtmf/command_line.h"
+#include "zelnor.h"
+
+namespace dtmf_tool {
+
+// The text for one digit in `format`: the symbol alone for kLine (the
+// caller ends the line), else a whole line. Channels are counted from 1;
+// kTimes shows the channel only when `several_channels`.
+std::string DigitText(const ZelnorDigit& digit, uint32_t sample_rate, DigitFormat format,
+                      bool several_channels);
+
+}  // namespace dtmf_tool

@@ -1,0 +1,362 @@
+#include "zelnor/receiver/dtmf_receiver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <initializer_list>
+#include <stdexcept>
+
+#include "zelnor/receiver/tone_window.h"
+#include "zelnor/signal/keypad.h"
+
+namespace zelnor {
+namespace {
+
+// Blocks of 4 ms a window spans. A digit needs two windows in a row, seven
+// blocks, whose first and last are mostly covered: that cannot fit in a
+// 23 ms tone and always fits in a 36 ms one.
+constexpr int kWindow = 6;
+// Frequency tolerance, between the 1.8 % always heard and the 3 % never heard.
+constexpr float kTolerance = 0.024f;
+// Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
+constexpr float kMostNormalTwist = 0.1f;
+constexpr float kMostReverseTwist = 3.98f;
+// The two tones' share of the window's energy (6 dB S/N leaves them 80 %,
+// measured a little lower; vowels rarely give two keypad frequencies so
+// much).
+constexpr float kToneShare = 0.7f;
+// How much the tones' phase coherence may fall short of 1 per unit of
+// energy that is not theirs: noise disturbs both alike, a voice's gliding
+// harmonics only the coherence.
+constexpr float kIncoherencePerNoise = 0.5f;
+// A block in which the digit's tones keep this much of their amplitude.
+constexpr float kFullCoverage = 0.9f;
+// How far below the limits the cheap first look lets a window through: a
+// block's own power may be under the pair's by the other tone's leakage.
+constexpr float kCheapLookSlack = 0.5f;
+// The share the newest block alone must show: white noise 6 dB below the
+// tones leaves them 80 %, white noise alone rarely 40 %.
+constexpr float kNewestShare = 0.5f;
+// The weakest block the cheap look lets through, against the mean: a weak
+// tone beating with the other's leakage dips to a fifth of its power.
+constexpr float kCheapSteadiness = 0.05f;
+// What a clean pair of tones always reaches.
+constexpr float kFullCoherence = 0.97f;
+// Where the tones hold nine tenths of the energy, a low-rate codec's phase
+// jumps (AMR-NB at 4.75 kbit/s) are let through: speech and music are not
+// so pure.
+constexpr float kTonalShare = 0.9f;
+constexpr float kTonalCoherence = 0.8f;
+// The window's first and last blocks above a third of the mean power: the
+// tone fills the window (a 23 ms tone cannot), with room for noise. The
+// blocks between may dip further, as low-rate codecs make tones do.
+constexpr float kSteadiness = 0.35f;
+constexpr float kHeldSteadiness = 0.1f;
+// A block hears a digit still sounding at a quarter of its power (-6 dB);
+// below 1/40 (-16 dB) the tone is gone from that block.
+constexpr float kStillHeard = 0.25f;
+constexpr float kGone = 0.0225f;
+// A gap this long ends a digit: a 20 ms lost frame is bridged, a 25 ms
+// pause separates two.
+constexpr double kPauseSeconds = 0.0225;
+// Blocks without the digit that end it whatever the gap's measure says.
+constexpr int kEndingBlocks = 7;
+
+// A full-scale sine is +3.14 dBm0.
+constexpr double kFullScaleDbm0 = 3.14;
+constexpr double kPi = 3.14159265358979323846;
+
+// The bits of the window's blocks in a mask of blocks, newest lowest.
+constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
+
+// How many bits are set.
+int Count(std::uint32_t bits) {
+  int count = 0;
+  for (; bits != 0; bits &= bits - 1) ++count;
+  return count;
+}
+
+// The symbol at a row and column, both counted from 0.
+char SymbolAt(int row, int column) { return kKeypad[kRowCount * row + column].symbol; }
+
+// Of the two strongest tones of the group starting at `first` (by their
+// power over the window, `raw`), the stronger whose frequency is within the
+// tolerance (`slopes`: the tangent of each tone's largest extra advance), or
+// -1.
+int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes, int first) {
+  int best = first;
+  int second = first + 1;
+  if (raw[second] > raw[best]) std::swap(best, second);
+  for (int k = first + 2; k < first + kRowCount; ++k) {
+    if (raw[k] > raw[best]) {
+      second = best;
+      best = k;
+    } else if (raw[k] > raw[second]) {
+      second = k;
+    }
+  }
+  for (const int k : {best, second}) {
+    const std::complex<float> extra = ExtraAdvance(blocks, k, kWindow);
+    if (extra.real() > 0 && std::fabs(extra.imag()) <= slopes[k] * extra.real()) return k;
+  }
+  return -1;
+}
+
+// How much of a full block a tone covers, from its power against its power
+// over a whole block.
+float Coverage(float power, float full_power) {
+  return full_power > 0 ? std::min(1.0f, std::sqrt(power / full_power)) : 0;
+}
+
+}  // namespace
+
+DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
+    : blocks_((settings.sample_rate >= kReceiverMinRate && settings.sample_rate <= kReceiverMaxRate)
+                  ? settings.sample_rate
+                  : throw std::invalid_argument("sample rate out of range")) {
+  if (!(settings.minimum_level_dbm0 >= kReceiverLowestLevelDbm0 &&
+        settings.minimum_level_dbm0 <= kReceiverHighestLevelDbm0)) {
+    throw std::invalid_argument("minimum level out of range");
+  }
+  // A sine of amplitude A correlates to A N / 2 over a block of N samples.
+  const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
+  minimum_power_ = static_cast<float>(correlation * correlation);
+  // The tolerance as the largest angle of a tone's extra phase advance per
+  // block (under a quarter turn at 4 ms), kept as its tangent.
+  for (int k = 0; k < kToneCount; ++k) {
+    tolerance_slopes_[k] = static_cast<float>(
+        std::tan(2 * kPi * kTolerance * ToneBlocks::Hz(k) * blocks_.BlockSeconds()));
+  }
+  pause_ = static_cast<std::uint64_t>(std::lround(kPauseSeconds * settings.sample_rate));
+}
+
+void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,
+                        void* context) {
+  Listen(samples, count, report, context, [](std::int16_t x) { return x * (1.0f / 32767); });
+}
+
+void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
+                        void* context) {
+  // Far beyond full scale is clipped, and what is not a number is silence,
+  // so that no sample can overflow the sums or poison the state for good.
+  Listen(samples, count, report, context, [](float x) {
+    constexpr float kLimit = 1000;
+    return std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+  });
+}
+
+template <typename Sample, typename Convert>
+void DtmfReceiver::Listen(const Sample* samples, std::size_t count, DigitReport report,
+                          void* context, Convert convert) {
+  while (count > 0) {
+    const std::size_t n = std::min(count, blocks_.Room());
+    float* space = blocks_.Space();
+    for (std::size_t i = 0; i < n; ++i) space[i] = convert(samples[i]);
+    samples += n;
+    count -= n;
+    if (blocks_.Add(n)) Judge(report, context);
+  }
+}
+
+void DtmfReceiver::Flush(DigitReport report, void* context) {
+  if (digit_.symbol != '\0')
+    End(missing_blocks_ == 0 ? blocks_.Position() : last_heard_end_, report, context);
+}
+
+void DtmfReceiver::End(std::uint64_t end_sample, DigitReport report, void* context) {
+  digit_.end_sample = std::max(end_sample, digit_.start_sample + 1);
+  last_end_ = digit_.end_sample;
+  report(context, digit_, true);
+  digit_ = {};
+  missing_blocks_ = 0;
+}
+
+void DtmfReceiver::Follow(DigitReport report, void* context) {
+  const ToneBlock& newest = blocks_.Recent(0);
+  const auto length = static_cast<float>(blocks_.Length());
+  const std::uint64_t block_end = newest.first_sample + blocks_.Length();
+  const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
+  // The usual case first: the digit going on at full strength.
+  constexpr float kFullPower = kFullCoverage * kFullCoverage;
+  if (missing_blocks_ == 0 && pair.low >= kFullPower * low_power_ &&
+      pair.high >= kFullPower * high_power_) {
+    last_heard_end_ = block_end;
+    silent_before_ = false;
+    return;
+  }
+  const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
+  // Near full strength no other tone can be there instead (a neighbour
+  // would leave each of ours at most 3/4 of its power); below it, each
+  // other tone of a group, measured as the digit's own is, must be weaker.
+  bool strongest = coverage * coverage >= kStillHeard;
+  for (int k = 0; k < kToneCount && strongest && coverage < kFullCoverage; ++k) {
+    if (k == low_ || k == high_) continue;
+    const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
+                                          : MeasurePair(blocks_, newest, low_, k);
+    if (k < kRowCount ? other.low > pair.low : other.high > pair.high) strongest = false;
+  }
+  const bool heard = strongest;
+  const bool traces = coverage * coverage >= kGone;
+  const auto covered = static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
+  // Still silent, or back after a gap (measured from the first block it
+  // shows in again): a gap this long separates two digits.
+  if (missing_blocks_ > 0 && (!traces || silent_before_)) {
+    const std::uint64_t back = traces ? block_end - covered : block_end;
+    if (back - last_heard_end_ >= pause_) {
+      End(last_heard_end_, report, context);
+      return;
+    }
+  }
+  silent_before_ = !traces;
+  if (heard) {
+    // A tone ending in this block covers its start; one coming back, its end.
+    last_heard_end_ = missing_blocks_ == 0 && coverage < kFullCoverage
+                          ? newest.first_sample + covered
+                          : block_end;
+    missing_blocks_ = 0;
+    return;
+  }
+  if (missing_blocks_ == 0 && traces) last_heard_end_ = newest.first_sample + covered;
+  if (++missing_blocks_ >= kEndingBlocks) End(last_heard_end_, report, context);
+}
+
+bool DtmfReceiver::MayHoldTones(const ToneBlock& block) const {
+  const float row =
+      std::max(std::max(block.Power(0), block.Power(1)), std::max(block.Power(2), block.Power(3)));
+  const float column =
+      std::max(std::max(block.Power(4), block.Power(5)), std::max(block.Power(6), block.Power(7)));
+  return row >= kCheapLookSlack * kSteadiness * minimum_power_ &&
+         column >= kCheapLookSlack * kSteadiness * minimum_power_ &&
+         2 * (row + column) >= kNewestShare * static_cast<float>(blocks_.Length()) * block.energy;
+}
+
+void DtmfReceiver::Judge(DigitReport report, void* context) {
+  const ToneBlock& newest = blocks_.Recent(0);
+  toned_blocks_ = (toned_blocks_ << 1 | (MayHoldTones(newest) ? 1u : 0u)) & kWindowMask;
+  if (digit_.symbol != '\0') Follow(report, context);
+  if (digit_.symbol != '\0' && missing_blocks_ == 0) return;
+  // The window is looked at only once the newest block and most of the
+  // others may hold tones. Two windows in a row must agree: one block more
+  // of the tone, and far fewer chance alignments in music.
+  Recognised now{};
+  if ((toned_blocks_ & 1u) == 0 || Count(toned_blocks_) < kWindow - 2 || !Recognise(now) ||
+      now.symbol == digit_.symbol) {
+    candidate_ = {};
+    return;
+  }
+  if (now.symbol != candidate_.symbol) {
+    candidate_ = now;
+    return;
+  }
+  if (digit_.symbol != '\0') End(last_heard_end_, report, context);
+  digit_ = {candidate_.symbol, std::max(candidate_.start, last_end_), 0};
+  silent_before_ = false;
+  low_ = now.low;
+  high_ = now.high;
+  low_power_ = now.low_power;
+  high_power_ = now.high_power;
+  missing_blocks_ = 0;
+  last_heard_end_ = newest.first_sample + blocks_.Length();
+  candidate_ = {};
+  report(context, digit_, false);
+}
+
+bool DtmfReceiver::Recognise(Recognised& heard) const {
+  if (blocks_.Filled() < kWindow) return false;
+  const auto length = static_cast<float>(blocks_.Length());
+
+  // A cheap look first, at the window: the strongest row and column,
+  // leakage and all, must be able to carry the level and the share of the
+  // energy. Silence, noise and most speech stop here.
+  float raw[kToneCount] = {};
+  float window_energy = 0;
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    window_energy += block.energy;
+    for (int k = 0; k < kToneCount; ++k) raw[k] += block.Power(k);
+  }
+  const int top_row = static_cast<int>(std::max_element(raw, raw + kRowCount) - raw);
+  const int top_column =
+      static_cast<int>(std::max_element(raw + kRowCount, raw + kToneCount) - raw);
+  const float row = raw[top_row];
+  const float column = raw[top_column];
+  if (row < kCheapLookSlack * kWindow * minimum_power_ ||
+      column < kCheapLookSlack * kWindow * minimum_power_ ||
+      2 * (row + column) < kCheapLookSlack * kToneShare * length * window_energy) {
+    return false;
+  }
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    if (block.Power(top_row) * kWindow < kCheapSteadiness * row ||
+        block.Power(top_column) * kWindow < kCheapSteadiness * column) {
+      return false;
+    }
+  }
+
+  // Only the two strongest of each group, leakage and all, can be the
+  // digit's: a tone's neighbour holds at most 3/4 of its power, and
+  // leakage from the other group shifts that by little. Of those, the
+  // stronger within the frequency tolerance.
+  const int low = InTolerance(blocks_, raw, tolerance_slopes_, 0);
+  const int high = InTolerance(blocks_, raw, tolerance_slopes_, kRowCount);
+  if (low < 0 || high < 0) return false;
+  // The pair's own powers block by block, for the level, twist, steadiness
+  // and where the tone began.
+  Separated pairs[kWindow];
+  PairPower powers[kWindow];
+  PairPower mean{0, 0};
+  // Each block's powers over what it must reach: the window's first and
+  // last blocks decide how long the tone is, the others only that it holds.
+  PairPower weakest{1e30f, 1e30f};
+  float energy = 0;
+  for (int age = 0; age < kWindow; ++age) {
+    const ToneBlock& block = blocks_.Recent(age);
+    pairs[age] = Separate(blocks_, block, low, high);
+    powers[age] = {std::norm(pairs[age].low), std::norm(pairs[age].high)};
+    mean = {mean.low + powers[age].low / kWindow, mean.high + powers[age].high / kWindow};
+    const float need = age == 0 || age == kWindow - 1 ? kSteadiness : kHeldSteadiness;
+    weakest = {std::min(weakest.low, powers[age].low / need),
+               std::min(weakest.high, powers[age].high / need)};
+    energy += block.energy;
+  }
+  // A sine's power is 2 |X|^2 / N^2 per sample; the energy is per block.
+  const float tones = 2 * (mean.low + mean.high) / length;
+  const float share = tones * kWindow / (energy + 1e-30f);
+
+  const float twist = mean.high / mean.low;
+  // The oldest block may be partly covered, which shifts its phase.
+  const float coherence = PairCoherence(pairs, kWindow - 1);
+  const float needed_coherence =
+      share >= kTonalShare ? kTonalCoherence
+                           : std::min(kFullCoherence, 1 - kIncoherencePerNoise * (1 - share));
+  if (coherence < needed_coherence || mean.low < minimum_power_ || mean.high < minimum_power_ ||
+      share < kToneShare || twist < kMostNormalTwist || twist > kMostReverseTwist ||
+      weakest.low < mean.low || weakest.high < mean.high) {
+    return false;
+  }
+
+  // The tone began where the window's first block is partly covered, or
+  // within the block before it.
+  const ToneBlock& first = blocks_.Recent(kWindow - 1);
+  const PairPower& first_power = powers[kWindow - 1];
+  const float first_coverage =
+      std::min(Coverage(first_power.low, mean.low), Coverage(first_power.high, mean.high));
+  std::uint64_t start = first.first_sample;
+  if (first_coverage < kFullCoverage) {
+    start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
+  } else if (blocks_.Filled() > kWindow) {
+    const PairPower before = MeasurePair(blocks_, blocks_.Recent(kWindow), low, high);
+    const float before_coverage =
+        std::min(Coverage(before.low, mean.low), Coverage(before.high, mean.high));
+    if (before_coverage * before_coverage >= kGone) {
+      start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
+    }
+  }
+  heard = {SymbolAt(low, high - kRowCount), start, low, high, mean.low, mean.high};
+  return true;
+}
+
+static_assert(sizeof(DtmfReceiver) <= 3072, "a channel's state stays well under 4 KB");
+
+}  // namespace zelnor

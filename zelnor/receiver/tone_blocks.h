@@ -1,0 +1,107 @@
+#pragma once
+// The receiver's front end: the samples cut into blocks of about 4 ms, each
+// correlated (Goertzel) with the eight keypad frequencies. A block gives,
+// per frequency, a complex amplitude whose phase is referred to the block's
+// first sample, so a tone's frequency shows as the phase advance from one
+// block to the next. The last few blocks are kept for the receiver's window.
+
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+
+namespace zelnor {
+
+// The eight frequencies: four rows (low group), then four columns.
+inline constexpr int kToneCount = 8;
+inline constexpr int kRowCount = 4;
+
+// a b, without the checks for infinities in std::complex's product: the
+// receiver's values are always finite, and the checks cost more than the
+// product.
+inline std::complex<float> Times(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// a times the conjugate of b.
+inline std::complex<float> TimesConjugate(std::complex<float> a, std::complex<float> b) {
+  return {a.real() * b.real() + a.imag() * b.imag(), a.imag() * b.real() - a.real() * b.imag()};
+}
+
+// One block: per frequency its correlation and the block's energy, the DC
+// offset taken out of both.
+struct ToneBlock {
+  float re[kToneCount];
+  float im[kToneCount];
+  float power[kToneCount];  // |re + j im|^2
+  float energy;
+  std::uint64_t first_sample;
+  [[nodiscard]] std::complex<float> At(int tone) const { return {re[tone], im[tone]}; }
+  [[nodiscard]] float Power(int tone) const { return power[tone]; }
+};
+
+class ToneBlocks {
+ public:
+  // Blocks kept: the window and the one before it.
+  static constexpr int kKept = 8;
+
+  explicit ToneBlocks(std::uint32_t rate);
+
+  // Samples are written straight into the current block: at most Room()
+  // of them at Space(), then Add(count) says how many. Add returns whether
+  // that completed the block, which it then correlates as two halves side
+  // by side: two independent Goertzel chains keep the processor busy where
+  // one would wait on each sample's result.
+  [[nodiscard]] std::size_t Room() const { return length_ - taken_; }
+  [[nodiscard]] float* Space() { return buffer_ + taken_; }
+  bool Add(std::size_t count);
+
+  // A kept block, 0 the newest; Filled() of them are valid.
+  [[nodiscard]] const ToneBlock& Recent(int age) const {
+    return kept_[(newest_ + kKept - age) % kKept];
+  }
+  [[nodiscard]] int Filled() const { return filled_; }
+  [[nodiscard]] std::size_t Length() const { return length_; }
+  // Samples taken so far.
+  [[nodiscard]] std::uint64_t Position() const { return next_first_ + taken_; }
+  // A tone's nominal frequency in Hz.
+  [[nodiscard]] static float Hz(int tone);
+  [[nodiscard]] double BlockSeconds() const { return static_cast<double>(length_) / rate_; }
+  // The phase a tone at its nominal frequency advances over one block.
+  [[nodiscard]] std::complex<float> NominalAdvance(int tone) const { return advance_[tone]; }
+  // How much of tone `other`'s correlation shows in tone `tone`'s over a block.
+  [[nodiscard]] std::complex<float> Leak(int tone, int other) const { return leak_[tone][other]; }
+
+ private:
+  void Finish();
+
+  // The parts of a block correlated side by side.
+  static constexpr int kChains = 2;
+  // The longest block: 4 ms at the highest rate.
+  static constexpr std::size_t kMaxLength = 192;
+
+  std::uint32_t rate_;
+  std::size_t length_;
+  float coefficient_[kToneCount];  // 2 cos w
+  // A half's correlation is s1 e^{-jw(L-1)} - s2 e^{-jwL} from its Goertzel
+  // state, turned by the phase of the half's start: s1 times `from_s1`
+  // less s2 times `from_s2`, real and imaginary parts apart so that the
+  // eight tones are finished together.
+  float from_s1_re_[kChains][kToneCount];
+  float from_s1_im_[kChains][kToneCount];
+  float from_s2_re_[kChains][kToneCount];
+  float from_s2_im_[kChains][kToneCount];
+  // A constant's correlation per unit.
+  float dc_re_[kToneCount];
+  float dc_im_[kToneCount];
+  std::complex<float> advance_[kToneCount];
+  std::complex<float> leak_[kToneCount][kToneCount];
+  float buffer_[kMaxLength] = {};
+  float offset_ = 0;  // the DC offset, followed across blocks
+  std::size_t taken_ = 0;
+  std::uint64_t next_first_ = 0;
+  ToneBlock kept_[kKept] = {};
+  int newest_ = 0;
+  int filled_ = 0;
+};
+
+}  // namespace zelnor

@@ -1,0 +1,34 @@
+#include "zelnor/receiver/tone_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zelnor {
+
+float PairCoherence(const Separated* pairs, int count) {
+  std::complex<float> low_sum = 0;
+  std::complex<float> high_sum = 0;
+  float low_size = 0;
+  float high_size = 0;
+  for (int i = 0; i + 1 < count; ++i) {
+    const std::complex<float> low_step = TimesConjugate(pairs[i].low, pairs[i + 1].low);
+    const std::complex<float> high_step = TimesConjugate(pairs[i].high, pairs[i + 1].high);
+    low_sum += low_step;
+    high_sum += high_step;
+    low_size += std::sqrt(std::norm(low_step));
+    high_size += std::sqrt(std::norm(high_step));
+  }
+  if (low_size <= 0 || high_size <= 0) return 0;
+  return std::min(std::sqrt(std::norm(low_sum)) / low_size,
+                  std::sqrt(std::norm(high_sum)) / high_size);
+}
+
+std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window) {
+  std::complex<float> advance = 0;
+  for (int age = 0; age + 1 < window; ++age) {
+    advance += TimesConjugate(blocks.Recent(age).At(tone), blocks.Recent(age + 1).At(tone));
+  }
+  return TimesConjugate(advance, blocks.NominalAdvance(tone));
+}
+
+}  // namespace zelnor
