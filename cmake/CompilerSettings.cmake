@@ -35,9 +35,13 @@ endif()
 # For code whose speed matters more than its size (the tone generator, the
 # benchmarks and their memcpy yardstick): -O3 over the size setting above,
 # as a source option, which comes last on the command line.
+# Given sources after the target, only those; else all of the target's.
 function(optimise_for_speed target)
   if(MINGW)
-    get_target_property(sources ${target} SOURCES)
+    set(sources ${ARGN})
+    if(NOT sources)
+      get_target_property(sources ${target} SOURCES)
+    endif()
     set_source_files_properties(${sources} TARGET_DIRECTORY ${target}
                                 PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O3>)
   endif()
