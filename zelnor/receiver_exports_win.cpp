@@ -10,6 +10,7 @@
 
 #include "common/handles_win.h"
 #include "zelnor.h"
+#include "zelnor/ansi_path_win.h"
 #include "zelnor/call_boundary.h"
 #include "zelnor/recording/receiver_options.h"
 #include "zelnor/recording/wave_decoder.h"
@@ -205,10 +206,8 @@ extern "C" int __stdcall DecodeDTMFWaveA(const char* path, const ZelnorReceiverO
                                          ZelnorWaveInfo* info) {
   return zelnor::ResultOf([&] {
     if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length == 0) return ZELNOR_E_INVALID_ARGUMENT;
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+    const std::vector<wchar_t> wide = zelnor::WidePath(path);
+    if (wide.empty()) return ZELNOR_E_INVALID_ARGUMENT;
     return DecodeDTMFWaveW(wide.data(), options, info);
   });
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "zelnor.h"
+#include "zelnor/ansi_path_win.h"
 #include "zelnor/call_boundary.h"
 #include "zelnor/input/dial_sequence_win.h"
 #include "zelnor/output/render.h"
@@ -51,10 +52,8 @@ extern "C" int __stdcall WriteDTMFWaveA(const char* path, const char* dial,
                                         const ZelnorOptions* options) {
   return zelnor::ResultOf([&] {
     if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length == 0) return ZELNOR_E_INVALID_ARGUMENT;
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+    const std::vector<wchar_t> wide = zelnor::WidePath(path);
+    if (wide.empty()) return ZELNOR_E_INVALID_ARGUMENT;
     return WriteDTMFWaveW(wide.data(), dial, options);
   });
 }

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/wave_header.h"
+#include "zelnor/wave_format.h"
 #include "zelnor/signal/dtmf_sequence.h"
 
 namespace zelnor {

@@ -5,15 +5,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "zelnor/receiver/dtmf_receiver.h"
+#include "zelnor/wave_format.h"
+
 namespace zelnor {
 namespace {
-
-// The format tags the reader decodes (mmreg.h's values).
-constexpr uint16_t kPcm = 0x0001;
-constexpr uint16_t kIeeeFloat = 0x0003;
-constexpr uint16_t kALaw = 0x0006;
-constexpr uint16_t kMuLaw = 0x0007;
-constexpr uint16_t kExtensible = 0xFFFE;
 
 // Tags people meet in WAV files, so a refusal can name what the file holds.
 struct TagName {
@@ -36,8 +32,6 @@ constexpr uint8_t kSubformatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80
 
 // A fmt chunk longer than this is not a WAV header.
 constexpr uint32_t kMaxFormatBytes = 1024;
-constexpr uint32_t kMinRate = 8000;
-constexpr uint32_t kMaxRate = 48000;
 // A data size a writer that could not seek back leaves in the header.
 constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 // Bytes read from the source at a time, so memory stays flat in the length.
@@ -95,11 +89,11 @@ constexpr float kIntegerScale[5] = {0, 0, 1.0f / 32768, 1.0f / 8388608, 1.0f / 2
 float Sample(const WaveFormat& format, size_t bytes, const uint8_t* at) {
   constexpr float kInt16 = 1.0f / 32768.0f;
   switch (format.format_tag) {
-    case kMuLaw:
+    case kWaveFormatMuLaw:
       return static_cast<float>(MuLawSample(*at)) * kInt16;
-    case kALaw:
+    case kWaveFormatALaw:
       return static_cast<float>(ALawSample(*at)) * kInt16;
-    case kIeeeFloat: {
+    case kWaveFormatIeeeFloat: {
       double value = 0;
       if (bytes == 4) {
         float single = 0;
@@ -127,7 +121,7 @@ size_t SampleBytes(const WaveFormat& format) {
   if (format.channels > kMaxWaveChannels) {
     Refuse(ZELNOR_WAVE_BAD_SIZE, format.channels);
   }
-  if (format.sample_rate < kMinRate || format.sample_rate > kMaxRate) {
+  if (format.sample_rate < kReceiverMinRate || format.sample_rate > kReceiverMaxRate) {
     Refuse(ZELNOR_WAVE_RATE_OUT_OF_RANGE, format.sample_rate);
   }
   const size_t bytes = format.block_align / format.channels;
@@ -135,14 +129,14 @@ size_t SampleBytes(const WaveFormat& format) {
       format.block_align % format.channels == 0 && (format.bits_per_sample + 7u) / 8u == bytes;
   bool known = false;
   switch (format.format_tag) {
-    case kPcm:
+    case kWaveFormatPcm:
       known = bytes >= 1 && bytes <= 4;
       break;
-    case kIeeeFloat:
+    case kWaveFormatIeeeFloat:
       known = bytes == 4 || bytes == 8;
       break;
-    case kALaw:
-    case kMuLaw:
+    case kWaveFormatALaw:
+    case kWaveFormatMuLaw:
       known = bytes == 1;
       break;
     default:
@@ -161,14 +155,14 @@ WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
   format.sample_rate = Little(chunk + 4, 4);
   format.block_align = static_cast<uint16_t>(Little(chunk + 12, 2));
   format.bits_per_sample = static_cast<uint16_t>(Little(chunk + 14, 2));
-  if (format.format_tag == kExtensible) {
+  if (format.format_tag == kWaveFormatExtensible) {
     // cbSize, valid bits and channel mask come before the subformat GUID.
     if (size < 40) Refuse(ZELNOR_WAVE_BAD_SIZE, size);
     const uint8_t* subformat = chunk + 24;
     format.format_tag = static_cast<uint16_t>(Little(subformat, 2));
     if (Little(subformat + 2, 2) != 0 ||
         std::memcmp(subformat + 2, kSubformatTail, sizeof kSubformatTail) != 0) {
-      Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, kExtensible);
+      Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, kWaveFormatExtensible);
     }
   }
   return format;

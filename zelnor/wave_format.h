@@ -1,11 +1,19 @@
 #pragma once
-// The WAV format as zelnor.dll writes it: 16-bit mono PCM (RIFF,
-// little-endian) after a 44-byte header. Its sizes come first, so a writer
-// that cannot seek back (a pipe) must know them before the first sample.
+// The WAV format as zelnor.dll knows it: the format tags it reads, and the
+// file it writes, 16-bit mono PCM (RIFF, little-endian) after a 44-byte
+// header. Its sizes come first, so a writer that cannot seek back (a pipe)
+// must know them before the first sample.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+// Format tags (mmreg.h's values).
+inline constexpr uint16_t kWaveFormatPcm = 0x0001;
+inline constexpr uint16_t kWaveFormatIeeeFloat = 0x0003;
+inline constexpr uint16_t kWaveFormatALaw = 0x0006;
+inline constexpr uint16_t kWaveFormatMuLaw = 0x0007;
+inline constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 
 inline constexpr size_t kWaveHeaderBytes = 44;
 inline constexpr size_t kWaveBytesPerSample = 2;
@@ -20,7 +28,6 @@ inline void PutLittleEndian(uint8_t* at, uint32_t value, size_t bytes) {
 // The header before `sample_count` samples (at most kMaxWaveSamples).
 inline std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate,
                                                         uint64_t sample_count) {
-  constexpr uint16_t kPcmFormat = 1;
   constexpr uint16_t kChannels = 1;
   constexpr auto kBytesPerSample = static_cast<uint16_t>(kWaveBytesPerSample);
   const auto data_bytes = static_cast<uint32_t>(sample_count * kBytesPerSample);
@@ -29,7 +36,7 @@ inline std::array<uint8_t, kWaveHeaderBytes> WaveHeader(uint32_t sample_rate,
       0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   0,   0,   'd', 'a', 't', 'a'};
   PutLittleEndian(&header[4], 36 + data_bytes, 4);
   PutLittleEndian(&header[16], 16, 4);
-  PutLittleEndian(&header[20], kPcmFormat, 2);
+  PutLittleEndian(&header[20], kWaveFormatPcm, 2);
   PutLittleEndian(&header[22], kChannels, 2);
   PutLittleEndian(&header[24], sample_rate, 4);
   PutLittleEndian(&header[28], sample_rate * kChannels * kBytesPerSample, 4);
