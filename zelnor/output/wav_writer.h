@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "zelnor/wave_format.h"
 #include "zelnor/signal/dtmf_sequence.h"
+#include "zelnor/wave_format.h"
 
 namespace zelnor {
 
