@@ -2,6 +2,7 @@
 
 #include "common/mono_pcm_format_win.h"
 #include "tools/dtmf/failure.h"
+#include "tools/dtmf/wave_devices_win.h"
 
 namespace dtmf_tool {
 namespace {
@@ -18,22 +19,11 @@ void Check(const wchar_t* what, MMRESULT result) {
 }  // namespace
 
 std::wstring WaveInErrorText(MMRESULT result) {
-  wchar_t text[MAXERRORLENGTH] = {};
-  if (::waveInGetErrorTextW(result, text, MAXERRORLENGTH) != MMSYSERR_NOERROR) {
-    return L"error " + std::to_wstring(result);
-  }
-  return text;
+  return WaveErrorText(result, ::waveInGetErrorTextW);
 }
 
 std::vector<std::wstring> WaveInDeviceNames() {
-  std::vector<std::wstring> names;
-  const UINT count = ::waveInGetNumDevs();
-  for (UINT id = 0; id < count; ++id) {
-    WAVEINCAPSW caps{};
-    const bool known = ::waveInGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR;
-    names.push_back(known ? caps.szPname : L"");
-  }
-  return names;
+  return WaveDeviceNames(::waveInGetNumDevs, ::waveInGetDevCapsW);
 }
 
 WaveInCapture::WaveInCapture(UINT device, uint32_t sample_rate) {

@@ -1,26 +1,16 @@
 #include "tools/dtmf/wave_out_devices_win.h"
 
 #include "common/mono_pcm_format_win.h"
+#include "tools/dtmf/wave_devices_win.h"
 
 namespace dtmf_tool {
 
 std::wstring WaveOutErrorText(MMRESULT result) {
-  wchar_t text[MAXERRORLENGTH] = {};
-  if (::waveOutGetErrorTextW(result, text, MAXERRORLENGTH) != MMSYSERR_NOERROR) {
-    return L"error " + std::to_wstring(result);
-  }
-  return text;
+  return WaveErrorText(result, ::waveOutGetErrorTextW);
 }
 
 std::vector<std::wstring> WaveOutDeviceNames() {
-  std::vector<std::wstring> names;
-  const UINT count = ::waveOutGetNumDevs();
-  for (UINT id = 0; id < count; ++id) {
-    WAVEOUTCAPSW caps{};
-    const bool known = ::waveOutGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR;
-    names.push_back(known ? caps.szPname : L"");
-  }
-  return names;
+  return WaveDeviceNames(::waveOutGetNumDevs, ::waveOutGetDevCapsW);
 }
 
 std::wstring WaveOutFailureText(UINT device, uint32_t sample_rate) {
