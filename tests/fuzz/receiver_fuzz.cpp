@@ -10,16 +10,10 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "zelnor/receiver/dtmf_receiver.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 struct Heard {
   std::vector<std::tuple<char, uint64_t, uint64_t>> ended;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "zelnor/signal/symbol_reader.h"
 
 namespace {
@@ -24,13 +25,6 @@ char Expected(uint32_t c) {
   if (c == 0xFF03) return '#';
   if (c == 0xFF0C) return ',';
   return '\0';
-}
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
 }
 
 }  // namespace

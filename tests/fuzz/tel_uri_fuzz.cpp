@@ -8,17 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "tools/dtmf/command_line.h"
 #include "tools/dtmf/tel_uri.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 constexpr std::wstring_view kDialCharacters = L"0123456789ABCDabcd*#,;";
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "zelnor/recording/wave_reader.h"
 
 namespace {
@@ -29,13 +30,6 @@ class FuzzSource final : public zelnor::ByteSource {
   size_t size_;
   size_t at_ = 0;
 };
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 }  // namespace
 
