@@ -31,11 +31,17 @@ def wine_notes_removed(stderr):
     return re.sub(rb"wine: Unhandled page fault [^\n]*starting debugger\.\.\.\n", b"", stderr)
 
 
-def wine_itself_crashed(run):
-    """Wine's loader killed by SIGSEGV (directly, or through the wine
-    script): Wine's own rare crash, never a fault of the program's
-    (scripts/wine-test-run explains)."""
-    return run.returncode in (-signal.SIGSEGV, 128 + signal.SIGSEGV)
+def wine_itself_failed(run):
+    """What Wine's own rare failures look like, never a result of dtmf's:
+    its loader killed by SIGSEGV (directly, or through the wine script;
+    scripts/wine-test-run explains), or a failing status with nothing
+    written at all (seen once in a full 64-bit run under load), where dtmf
+    always says why it fails. The reason, or None."""
+    if run.returncode in (-signal.SIGSEGV, 128 + signal.SIGSEGV):
+        return "Wine itself died of SIGSEGV"
+    if run.returncode != 0 and not run.stdout and not wine_notes_removed(run.stderr):
+        return f"exit {run.returncode} with nothing written"
+    return None
 
 
 def dtmf(*args, stdin=b"", env=None, timeout=120):
@@ -43,9 +49,10 @@ def dtmf(*args, stdin=b"", env=None, timeout=120):
     for _ in range(2):
         run = subprocess.run(dtmf_command(*args), input=stdin, capture_output=True, env=env,
                              timeout=timeout)
-        if not wine_itself_crashed(run):
+        failure = wine_itself_failed(run)
+        if failure is None:
             break
-        sys.stderr.write("wine_dtmf: Wine itself died of SIGSEGV; running dtmf once more\n")
+        sys.stderr.write(f"wine_dtmf: {failure}; running dtmf {' '.join(args)[:60]} once more\n")
     run.stderr = wine_notes_removed(run.stderr)
     return run
 
