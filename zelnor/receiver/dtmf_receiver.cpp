@@ -1,6 +1,7 @@
 #include "zelnor/receiver/dtmf_receiver.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 #include <complex>
 #include <initializer_list>
@@ -70,10 +71,13 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
 
 // How many bits are set.
-int Count(std::uint32_t bits) {
-  int count = 0;
-  for (; bits != 0; bits &= bits - 1) ++count;
-  return count;
+int Count(std::uint32_t bits) { return static_cast<int>(std::bitset<32>(bits).count()); }
+
+// A non-negative length in samples, rounded as std::lround does, without
+// its library call: a block's length in floats plus a half is exact in a
+// double.
+std::uint64_t Samples(float length) {
+  return static_cast<std::uint64_t>(static_cast<double>(length) + 0.5);
 }
 
 // The symbol at a row and column, both counted from 0.
@@ -198,7 +202,7 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   }
   const bool heard = strongest;
   const bool traces = coverage * coverage >= kGone;
-  const auto covered = static_cast<std::uint64_t>(std::lround(std::min(coverage, 1.0f) * length));
+  const auto covered = Samples(std::min(coverage, 1.0f) * length);
   // Still silent, or back after a gap (measured from the first block it
   // shows in again): a gap this long separates two digits.
   if (missing_blocks_ > 0 && (!traces || silent_before_)) {
@@ -344,13 +348,13 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
       std::min(Coverage(first_power.low, mean.low), Coverage(first_power.high, mean.high));
   std::uint64_t start = first.first_sample;
   if (first_coverage < kFullCoverage) {
-    start += static_cast<std::uint64_t>(std::lround((1 - first_coverage) * length));
+    start += Samples((1 - first_coverage) * length);
   } else if (blocks_.Filled() > kWindow) {
     const PairPower before = MeasurePair(blocks_, blocks_.Recent(kWindow), low, high);
     const float before_coverage =
         std::min(Coverage(before.low, mean.low), Coverage(before.high, mean.high));
     if (before_coverage * before_coverage >= kGone) {
-      start -= static_cast<std::uint64_t>(std::lround(before_coverage * length));
+      start -= Samples(before_coverage * length);
     }
   }
   heard = {SymbolAt(low, high - kRowCount), start, low, high, mean.low, mean.high};

@@ -79,31 +79,50 @@ namespace {
 // The Goertzel recurrence s = (x - s2) + c s1 (in that order, so the
 // subtraction need not wait for the product) over `half` samples of each of
 // the two halves of `x`, for the eight tones at once.
+//
+// The vector loop keeps every state where it is: it runs the recurrence on
+// w = sign s, the sign repeating + + - - from each half's first sample, so
+// that each new value is the one two samples back plus a product
+// (w = w2 + sign x + c' w1, c' = -c, c, -c, c). Negating is exact, so the
+// sums are bit for bit those of the plain loop.
 void Correlate(const float* x, std::size_t half, const float* c, float s1[2][kToneCount],
                float s2[2][kToneCount]) {
 #if ZELNOR_HAVE_SSE2
-  const __m128 c_rows = _mm_loadu_ps(c);
-  const __m128 c_columns = _mm_loadu_ps(c + 4);
-  __m128 a[2][2] = {};  // s1 of each half's rows and columns
-  __m128 b[2][2] = {};  // s2
-  // Two samples a step, so that s1 and s2 swap roles instead of moving.
-  for (std::size_t i = 0; i < half; i += 2) {
+  const __m128 plus[2] = {_mm_loadu_ps(c), _mm_loadu_ps(c + 4)};
+  const __m128 sign_bits = _mm_set1_ps(-0.0f);
+  const __m128 minus[2] = {_mm_xor_ps(plus[0], sign_bits), _mm_xor_ps(plus[1], sign_bits)};
+  __m128 even[2][2] = {};  // w at the even samples of each half, rows and columns
+  __m128 odd[2][2] = {};   // and at the odd ones
+  // One sample of both halves: `into` (w two samples back) becomes w.
+  const auto step = [&](__m128(&into)[2][2], const __m128(&from)[2][2], std::size_t i, bool add_x,
+                        const __m128(&coefficient)[2]) {
     for (int q = 0; q < 2; ++q) {
       const __m128 v = _mm_set1_ps(x[q * half + i]);
-      b[q][0] = _mm_add_ps(_mm_sub_ps(v, b[q][0]), _mm_mul_ps(c_rows, a[q][0]));
-      b[q][1] = _mm_add_ps(_mm_sub_ps(v, b[q][1]), _mm_mul_ps(c_columns, a[q][1]));
+      for (int g = 0; g < 2; ++g) {
+        into[q][g] = add_x ? _mm_add_ps(into[q][g], v) : _mm_sub_ps(into[q][g], v);
+        into[q][g] = _mm_add_ps(into[q][g], _mm_mul_ps(coefficient[g], from[q][g]));
+      }
     }
-    for (int q = 0; q < 2; ++q) {
-      const __m128 v = _mm_set1_ps(x[q * half + i + 1]);
-      a[q][0] = _mm_add_ps(_mm_sub_ps(v, a[q][0]), _mm_mul_ps(c_rows, b[q][0]));
-      a[q][1] = _mm_add_ps(_mm_sub_ps(v, a[q][1]), _mm_mul_ps(c_columns, b[q][1]));
-    }
+  };
+  std::size_t i = 0;
+  for (; i + 4 <= half; i += 4) {
+    step(even, odd, i, true, minus);
+    step(odd, even, i + 1, true, plus);
+    step(even, odd, i + 2, false, minus);
+    step(odd, even, i + 3, false, plus);
   }
+  if (i < half) {  // two samples more: the pattern's first two
+    step(even, odd, i, true, minus);
+    step(odd, even, i + 1, true, plus);
+  }
+  // The last sample is odd; its sign and the one before it are - after a
+  // whole number of fours, + after two more.
+  const __m128 sign = half % 4 == 0 ? sign_bits : _mm_setzero_ps();
   for (int q = 0; q < 2; ++q) {
-    _mm_storeu_ps(s1[q], a[q][0]);
-    _mm_storeu_ps(s1[q] + 4, a[q][1]);
-    _mm_storeu_ps(s2[q], b[q][0]);
-    _mm_storeu_ps(s2[q] + 4, b[q][1]);
+    for (int g = 0; g < 2; ++g) {
+      _mm_storeu_ps(s1[q] + 4 * g, _mm_xor_ps(odd[q][g], sign));
+      _mm_storeu_ps(s2[q] + 4 * g, _mm_xor_ps(even[q][g], sign));
+    }
   }
 #else
   for (int q = 0; q < 2; ++q) {
@@ -164,7 +183,7 @@ void ToneBlocks::Finish() {
   float square_sum = 0;
   Sum(buffer_, length_, sum, square_sum);
 
-  newest_ = (newest_ + 1) % kKept;
+  newest_ = (newest_ + 1) & (kKept - 1);
   filled_ = std::min(filled_ + 1, kKept);
   ToneBlock& block = kept_[newest_];
   const float n = static_cast<float>(length_);

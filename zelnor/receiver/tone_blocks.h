@@ -41,8 +41,9 @@ struct ToneBlock {
 
 class ToneBlocks {
  public:
-  // Blocks kept: the window and the one before it.
+  // Blocks kept: the window and the one before it (a power of two).
   static constexpr int kKept = 8;
+  static_assert((kKept & (kKept - 1)) == 0, "kept blocks are found by a mask");
 
   explicit ToneBlocks(std::uint32_t rate);
 
@@ -57,7 +58,7 @@ class ToneBlocks {
 
   // A kept block, 0 the newest; Filled() of them are valid.
   [[nodiscard]] const ToneBlock& Recent(int age) const {
-    return kept_[(newest_ + kKept - age) % kKept];
+    return kept_[(newest_ - age) & (kKept - 1)];
   }
   [[nodiscard]] int Filled() const { return filled_; }
   [[nodiscard]] std::size_t Length() const { return length_; }
