@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zelnor/receiver/goertzel.h"
+
 namespace zelnor {
 
 // The eight frequencies: four rows (low group), then four columns.
-inline constexpr int kToneCount = 8;
+inline constexpr int kToneCount = kGoertzelTones;
 inline constexpr int kRowCount = 4;
 
 // a b, without the checks for infinities in std::complex's product: the
@@ -49,9 +51,7 @@ class ToneBlocks {
 
   // Samples are written straight into the current block: at most Room()
   // of them at Space(), then Add(count) says how many. Add returns whether
-  // that completed the block, which it then correlates as two halves side
-  // by side: two independent Goertzel chains keep the processor busy where
-  // one would wait on each sample's result.
+  // that completed the block, which it then correlates (goertzel.h).
   [[nodiscard]] std::size_t Room() const { return length_ - taken_; }
   [[nodiscard]] float* Space() { return buffer_ + taken_; }
   bool Add(std::size_t count);
@@ -75,22 +75,16 @@ class ToneBlocks {
  private:
   void Finish();
 
-  // The parts of a block correlated side by side.
-  static constexpr int kChains = 2;
   // The longest block: 4 ms at the highest rate.
   static constexpr std::size_t kMaxLength = 192;
 
   std::uint32_t rate_;
+  Correlator correlate_;
   std::size_t length_;
   float coefficient_[kToneCount];  // 2 cos w
-  // A half's correlation is s1 e^{-jw(L-1)} - s2 e^{-jwL} from its Goertzel
-  // state, turned by the phase of the half's start: s1 times `from_s1`
-  // less s2 times `from_s2`, real and imaginary parts apart so that the
-  // eight tones are finished together.
-  float from_s1_re_[kChains][kToneCount];
-  float from_s1_im_[kChains][kToneCount];
-  float from_s2_re_[kChains][kToneCount];
-  float from_s2_im_[kChains][kToneCount];
+  // How each quarter's Goertzel states turn into its share of the block's
+  // correlation.
+  GoertzelTurns turns_;
   // A constant's correlation per unit.
   float dc_re_[kToneCount];
   float dc_im_[kToneCount];

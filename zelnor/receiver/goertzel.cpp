@@ -1,0 +1,171 @@
+#include "zelnor/receiver/goertzel.h"
+
+// SSE2 is the baseline of every x86 build (as for the tone generator); other
+// processors take plain loops, which give the same sums.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define ZELNOR_HAVE_SSE2 1
+#include <emmintrin.h>
+#endif
+#if ZELNOR_HAVE_AVX_VERSION
+#if defined(_MSC_VER)
+#include <immintrin.h>
+#include <intrin.h>
+#else
+#include <cpuid.h>
+#endif
+#endif
+
+namespace zelnor {
+namespace {
+
+#if ZELNOR_HAVE_SSE2
+// Four frequencies to a register: a quarter's state is rows and columns.
+struct Group {
+  __m128 rows;
+  __m128 columns;
+};
+// A quarter's last two states.
+struct QuarterStates {
+  Group s1;
+  Group s2;
+};
+
+// Two quarters side by side (four chains: as many as 32-bit code's eight
+// registers hold with the coefficients).
+//
+// Every state stays in its register: the recurrence runs on w = sign s, the
+// sign repeating + + - - from the quarter's first sample, so that each new
+// value is the one two samples back plus a product: w = (w2 + sign x) + c' w1
+// with c' = -c, c, -c, c. Negating is exact, so these are the sums of
+// s = (x - s2) + c s1 bit for bit.
+void TwoQuarters(const float* x, std::size_t part, const float* c, QuarterStates& first,
+                 QuarterStates& second) {
+  const __m128 sign_bit = _mm_set1_ps(-0.0f);
+  const Group plus{_mm_loadu_ps(c), _mm_loadu_ps(c + 4)};
+  const Group minus{_mm_xor_ps(plus.rows, sign_bit), _mm_xor_ps(plus.columns, sign_bit)};
+  const __m128 zero = _mm_setzero_ps();
+  Group even[2] = {{zero, zero}, {zero, zero}};  // w at each quarter's even samples
+  Group odd[2] = {{zero, zero}, {zero, zero}};   // and at its odd ones
+  // Sample i of both quarters, `phase` being i % 4: `into` (w two samples
+  // back) becomes w.
+  const auto step = [&](Group(&into)[2], const Group(&from)[2], std::size_t i, int phase) {
+    const Group& coefficient = phase % 2 == 0 ? minus : plus;
+    for (int q = 0; q < 2; ++q) {
+      const __m128 v = _mm_set1_ps(x[q * part + i]);
+      Group& w = into[q];
+      w.rows = phase < 2 ? _mm_add_ps(w.rows, v) : _mm_sub_ps(w.rows, v);
+      w.columns = phase < 2 ? _mm_add_ps(w.columns, v) : _mm_sub_ps(w.columns, v);
+      w.rows = _mm_add_ps(w.rows, _mm_mul_ps(coefficient.rows, from[q].rows));
+      w.columns = _mm_add_ps(w.columns, _mm_mul_ps(coefficient.columns, from[q].columns));
+    }
+  };
+  std::size_t i = 0;
+  for (; i + 4 <= part; i += 4) {
+    step(even, odd, i, 0);
+    step(odd, even, i + 1, 1);
+    step(even, odd, i + 2, 2);
+    step(odd, even, i + 3, 3);
+  }
+  if (i < part) step(even, odd, i, 0);
+  if (i + 1 < part) step(odd, even, i + 1, 1);
+  if (i + 2 < part) step(even, odd, i + 2, 2);
+  // Back from w to s at the last two samples.
+  const std::size_t last = part - 1;
+  const Group(&newest)[2] = last % 2 == 0 ? even : odd;
+  const Group(&before)[2] = last % 2 == 0 ? odd : even;
+  const __m128 newest_sign = last % 4 < 2 ? zero : sign_bit;
+  const __m128 before_sign = (last + 3) % 4 < 2 ? zero : sign_bit;
+  QuarterStates* const quarters[2] = {&first, &second};
+  for (int q = 0; q < 2; ++q) {
+    quarters[q]->s1 = {_mm_xor_ps(newest[q].rows, newest_sign),
+                       _mm_xor_ps(newest[q].columns, newest_sign)};
+    quarters[q]->s2 = {_mm_xor_ps(before[q].rows, before_sign),
+                       _mm_xor_ps(before[q].columns, before_sign)};
+  }
+}
+
+// s1 turn1 - s2 turn2 for four frequencies from `at`.
+__m128 Share(__m128 s1, const float* turn1, __m128 s2, const float* turn2, int at) {
+  return _mm_sub_ps(_mm_mul_ps(s1, _mm_loadu_ps(turn1 + at)),
+                    _mm_mul_ps(s2, _mm_loadu_ps(turn2 + at)));
+}
+#endif
+
+}  // namespace
+
+void CorrelateOnBaseline(const float* x, std::size_t part, const float* c,
+                         const GoertzelTurns& turns, float* re, float* im) {
+#if ZELNOR_HAVE_SSE2
+  QuarterStates quarters[kGoertzelParts];
+  TwoQuarters(x, part, c, quarters[0], quarters[1]);
+  TwoQuarters(x + 2 * part, part, c, quarters[2], quarters[3]);
+  Group sum_re{_mm_setzero_ps(), _mm_setzero_ps()};
+  Group sum_im = sum_re;
+  for (int q = 0; q < kGoertzelParts; ++q) {
+    const QuarterStates& s = quarters[q];
+    sum_re.rows =
+        _mm_add_ps(sum_re.rows, Share(s.s1.rows, turns.s1_re[q], s.s2.rows, turns.s2_re[q], 0));
+    sum_re.columns = _mm_add_ps(
+        sum_re.columns, Share(s.s1.columns, turns.s1_re[q], s.s2.columns, turns.s2_re[q], 4));
+    sum_im.rows =
+        _mm_add_ps(sum_im.rows, Share(s.s1.rows, turns.s1_im[q], s.s2.rows, turns.s2_im[q], 0));
+    sum_im.columns = _mm_add_ps(
+        sum_im.columns, Share(s.s1.columns, turns.s1_im[q], s.s2.columns, turns.s2_im[q], 4));
+  }
+  _mm_storeu_ps(re, sum_re.rows);
+  _mm_storeu_ps(re + 4, sum_re.columns);
+  _mm_storeu_ps(im, sum_im.rows);
+  _mm_storeu_ps(im + 4, sum_im.columns);
+#else
+  for (int k = 0; k < kGoertzelTones; ++k) re[k] = im[k] = 0;
+  for (int q = 0; q < kGoertzelParts; ++q) {
+    for (int k = 0; k < kGoertzelTones; ++k) {
+      float s1 = 0;
+      float s2 = 0;
+      for (std::size_t i = 0; i < part; ++i) {
+        const float s0 = (x[q * part + i] - s2) + c[k] * s1;
+        s2 = s1;
+        s1 = s0;
+      }
+      re[k] = re[k] + (s1 * turns.s1_re[q][k] - s2 * turns.s2_re[q][k]);
+      im[k] = im[k] + (s1 * turns.s1_im[q][k] - s2 * turns.s2_im[q][k]);
+    }
+  }
+#endif
+}
+
+bool CanCorrelateWithAvx() {
+#if !ZELNOR_HAVE_AVX_VERSION
+  return false;
+#else
+  // The processor's AVX, and a system that saves its registers: XSAVE
+  // enabled, with both XMM and YMM state.
+  constexpr unsigned kSystemSaves = 1u << 27;
+  constexpr unsigned kAvx = 1u << 28;
+  constexpr unsigned kXmmAndYmm = 6;
+#if defined(_MSC_VER)
+  int info[4] = {};
+  __cpuid(info, 1);
+  const auto features = static_cast<unsigned>(info[2]);
+  if ((features & (kSystemSaves | kAvx)) != (kSystemSaves | kAvx)) return false;
+  return (_xgetbv(0) & kXmmAndYmm) == kXmmAndYmm;
+#else
+  unsigned eax = 0, ebx = 0, features = 0, edx = 0;
+  if (!__get_cpuid(1, &eax, &ebx, &features, &edx)) return false;
+  if ((features & (kSystemSaves | kAvx)) != (kSystemSaves | kAvx)) return false;
+  unsigned enabled = 0;
+  unsigned high = 0;
+  __asm__("xgetbv" : "=a"(enabled), "=d"(high) : "c"(0));
+  return (enabled & kXmmAndYmm) == kXmmAndYmm;
+#endif
+#endif
+}
+
+Correlator ChooseCorrelator() {
+#if ZELNOR_HAVE_AVX_VERSION
+  if (CanCorrelateWithAvx()) return CorrelateWithAvx;
+#endif
+  return CorrelateOnBaseline;
+}
+
+}  // namespace zelnor
