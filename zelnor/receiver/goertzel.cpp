@@ -93,6 +93,24 @@ __m128 Share(__m128 s1, const float* turn1, __m128 s2, const float* turn2, int a
 
 }  // namespace
 
+void CorrelatePlainly(const float* x, std::size_t part, const float* c, const GoertzelTurns& turns,
+                      float* re, float* im) {
+  for (int k = 0; k < kGoertzelTones; ++k) re[k] = im[k] = 0;
+  for (int q = 0; q < kGoertzelParts; ++q) {
+    for (int k = 0; k < kGoertzelTones; ++k) {
+      float s1 = 0;
+      float s2 = 0;
+      for (std::size_t i = 0; i < part; ++i) {
+        const float s0 = (x[q * part + i] - s2) + c[k] * s1;
+        s2 = s1;
+        s1 = s0;
+      }
+      re[k] = re[k] + (s1 * turns.s1_re[q][k] - s2 * turns.s2_re[q][k]);
+      im[k] = im[k] + (s1 * turns.s1_im[q][k] - s2 * turns.s2_im[q][k]);
+    }
+  }
+}
+
 void CorrelateOnBaseline(const float* x, std::size_t part, const float* c,
                          const GoertzelTurns& turns, float* re, float* im) {
 #if ZELNOR_HAVE_SSE2
@@ -117,20 +135,7 @@ void CorrelateOnBaseline(const float* x, std::size_t part, const float* c,
   _mm_storeu_ps(im, sum_im.rows);
   _mm_storeu_ps(im + 4, sum_im.columns);
 #else
-  for (int k = 0; k < kGoertzelTones; ++k) re[k] = im[k] = 0;
-  for (int q = 0; q < kGoertzelParts; ++q) {
-    for (int k = 0; k < kGoertzelTones; ++k) {
-      float s1 = 0;
-      float s2 = 0;
-      for (std::size_t i = 0; i < part; ++i) {
-        const float s0 = (x[q * part + i] - s2) + c[k] * s1;
-        s2 = s1;
-        s1 = s0;
-      }
-      re[k] = re[k] + (s1 * turns.s1_re[q][k] - s2 * turns.s2_re[q][k]);
-      im[k] = im[k] + (s1 * turns.s1_im[q][k] - s2 * turns.s2_im[q][k]);
-    }
-  }
+  CorrelatePlainly(x, part, c, turns, re, im);
 #endif
 }
 

@@ -40,13 +40,17 @@ using Correlator = void (*)(const float* x, std::size_t part, const float* c,
 // The fastest version this processor runs.
 Correlator ChooseCorrelator();
 
-// The versions ChooseCorrelator chooses between, for the test that they agree:
-// the baseline (SSE2 on x86, else plain loops), and AVX where
+// The versions ChooseCorrelator chooses between, for the test that they
+// agree: the baseline (SSE2 on x86, else CorrelatePlainly), and AVX where
 // CanCorrelateWithAvx says the processor and system run it.
 void CorrelateOnBaseline(const float* x, std::size_t part, const float* c,
                          const GoertzelTurns& turns, float* re, float* im);
 bool CanCorrelateWithAvx();
 void CorrelateWithAvx(const float* x, std::size_t part, const float* c, const GoertzelTurns& turns,
+                      float* re, float* im);
+// The recurrence and the quarters' sum as written, a frequency at a time:
+// what every version must match bit for bit.
+void CorrelatePlainly(const float* x, std::size_t part, const float* c, const GoertzelTurns& turns,
                       float* re, float* im);
 
 }  // namespace zelnor

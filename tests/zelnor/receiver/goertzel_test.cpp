@@ -9,25 +9,6 @@
 namespace zelnor {
 namespace {
 
-// The recurrence and the quarters' sum as written, a tone at a time.
-void Plainly(const float* x, std::size_t part, const float* c, const GoertzelTurns& turns,
-             float* re, float* im) {
-  for (int k = 0; k < kGoertzelTones; ++k) {
-    re[k] = im[k] = 0;
-    for (int q = 0; q < kGoertzelParts; ++q) {
-      float s1 = 0;
-      float s2 = 0;
-      for (std::size_t i = 0; i < part; ++i) {
-        const float s0 = (x[q * part + i] - s2) + c[k] * s1;
-        s2 = s1;
-        s1 = s0;
-      }
-      re[k] = re[k] + (s1 * turns.s1_re[q][k] - s2 * turns.s2_re[q][k]);
-      im[k] = im[k] + (s1 * turns.s1_im[q][k] - s2 * turns.s2_im[q][k]);
-    }
-  }
-}
-
 // Every version gives the plain sums bit for bit, so what is heard never
 // depends on the processor; whatever a quarter's length modulo four (8 kHz
 // makes quarters of 8, 11,025 Hz of 11, 48 kHz of 48).
@@ -45,7 +26,7 @@ TEST(Goertzel, EveryVersionGivesThePlainSumsExactly) {
     for (float& v : x) v = noise(random);
     float want_re[kGoertzelTones];
     float want_im[kGoertzelTones];
-    Plainly(x.data(), part, c, turns, want_re, want_im);
+    CorrelatePlainly(x.data(), part, c, turns, want_re, want_im);
     const auto expect_same = [&](const char* version, auto correlate) {
       float re[kGoertzelTones];
       float im[kGoertzelTones];
