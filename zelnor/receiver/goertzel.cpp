@@ -44,44 +44,54 @@ void TwoQuarters(const float* x, std::size_t part, const float* c, QuarterStates
   const Group plus{_mm_loadu_ps(c), _mm_loadu_ps(c + 4)};
   const Group minus{_mm_xor_ps(plus.rows, sign_bit), _mm_xor_ps(plus.columns, sign_bit)};
   const __m128 zero = _mm_setzero_ps();
-  Group even[2] = {{zero, zero}, {zero, zero}};  // w at each quarter's even samples
-  Group odd[2] = {{zero, zero}, {zero, zero}};   // and at its odd ones
-  // Sample i of both quarters, `phase` being i % 4: `into` (w two samples
-  // back) becomes w.
-  const auto step = [&](Group(&into)[2], const Group(&from)[2], std::size_t i, int phase) {
-    const Group& coefficient = phase % 2 == 0 ? minus : plus;
-    for (int q = 0; q < 2; ++q) {
-      const __m128 v = _mm_set1_ps(x[q * part + i]);
-      Group& w = into[q];
-      w.rows = phase < 2 ? _mm_add_ps(w.rows, v) : _mm_sub_ps(w.rows, v);
-      w.columns = phase < 2 ? _mm_add_ps(w.columns, v) : _mm_sub_ps(w.columns, v);
-      w.rows = _mm_add_ps(w.rows, _mm_mul_ps(coefficient.rows, from[q].rows));
-      w.columns = _mm_add_ps(w.columns, _mm_mul_ps(coefficient.columns, from[q].columns));
-    }
+  // w at each quarter's even samples, and at its odd ones.
+  Group even0{zero, zero}, even1{zero, zero}, odd0{zero, zero}, odd1{zero, zero};
+  // One sample: `w` (w two samples back) becomes w, adding or taking
+  // away the sample as the sign at its index says.
+  const auto step = [](Group& w, const Group& from, float sample, bool add,
+                       const Group& coefficient) {
+    const __m128 v = _mm_set1_ps(sample);
+    w.rows = add ? _mm_add_ps(w.rows, v) : _mm_sub_ps(w.rows, v);
+    w.columns = add ? _mm_add_ps(w.columns, v) : _mm_sub_ps(w.columns, v);
+    w.rows = _mm_add_ps(w.rows, _mm_mul_ps(coefficient.rows, from.rows));
+    w.columns = _mm_add_ps(w.columns, _mm_mul_ps(coefficient.columns, from.columns));
   };
+  const float* y = x + part;
   std::size_t i = 0;
   for (; i + 4 <= part; i += 4) {
-    step(even, odd, i, 0);
-    step(odd, even, i + 1, 1);
-    step(even, odd, i + 2, 2);
-    step(odd, even, i + 3, 3);
+    step(even0, odd0, x[i], true, minus);
+    step(even1, odd1, y[i], true, minus);
+    step(odd0, even0, x[i + 1], true, plus);
+    step(odd1, even1, y[i + 1], true, plus);
+    step(even0, odd0, x[i + 2], false, minus);
+    step(even1, odd1, y[i + 2], false, minus);
+    step(odd0, even0, x[i + 3], false, plus);
+    step(odd1, even1, y[i + 3], false, plus);
   }
-  if (i < part) step(even, odd, i, 0);
-  if (i + 1 < part) step(odd, even, i + 1, 1);
-  if (i + 2 < part) step(even, odd, i + 2, 2);
+  if (i < part) {
+    step(even0, odd0, x[i], true, minus);
+    step(even1, odd1, y[i], true, minus);
+  }
+  if (i + 1 < part) {
+    step(odd0, even0, x[i + 1], true, plus);
+    step(odd1, even1, y[i + 1], true, plus);
+  }
+  if (i + 2 < part) {
+    step(even0, odd0, x[i + 2], false, minus);
+    step(even1, odd1, y[i + 2], false, minus);
+  }
   // Back from w to s at the last two samples.
   const std::size_t last = part - 1;
-  const Group(&newest)[2] = last % 2 == 0 ? even : odd;
-  const Group(&before)[2] = last % 2 == 0 ? odd : even;
   const __m128 newest_sign = last % 4 < 2 ? zero : sign_bit;
   const __m128 before_sign = (last + 3) % 4 < 2 ? zero : sign_bit;
-  QuarterStates* const quarters[2] = {&first, &second};
-  for (int q = 0; q < 2; ++q) {
-    quarters[q]->s1 = {_mm_xor_ps(newest[q].rows, newest_sign),
-                       _mm_xor_ps(newest[q].columns, newest_sign)};
-    quarters[q]->s2 = {_mm_xor_ps(before[q].rows, before_sign),
-                       _mm_xor_ps(before[q].columns, before_sign)};
-  }
+  const auto unsign = [](const Group& w, __m128 sign) {
+    return Group{_mm_xor_ps(w.rows, sign), _mm_xor_ps(w.columns, sign)};
+  };
+  const bool last_even = last % 2 == 0;
+  first = {unsign(last_even ? even0 : odd0, newest_sign),
+           unsign(last_even ? odd0 : even0, before_sign)};
+  second = {unsign(last_even ? even1 : odd1, newest_sign),
+            unsign(last_even ? odd1 : even1, before_sign)};
 }
 
 // s1 turn1 - s2 turn2 for four frequencies from `at`.
