@@ -1,11 +1,7 @@
 #include "zelnor/receiver/goertzel.h"
 
-// SSE2 is the baseline of every x86 build (as for the tone generator); other
-// processors take plain loops, which give the same sums.
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define ZELNOR_HAVE_SSE2 1
-#include <emmintrin.h>
-#endif
+#include "zelnor/sse2.h"
+
 #if ZELNOR_HAVE_AVX_VERSION
 #if defined(_MSC_VER)
 #include <immintrin.h>

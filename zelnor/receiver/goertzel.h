@@ -11,9 +11,9 @@
 // the same order, only grouped into registers differently), so what is
 // heard never depends on the processor.
 //
-// Only declarations here: the AVX version is compiled for AVX, and nothing
-// it includes may leave behind an inline function that other code could
-// end up using.
+// Only declarations and plain data here: the AVX version is compiled for
+// AVX, and nothing it includes may leave behind an inline function that
+// other code could end up using.
 
 #include <cstddef>
 
@@ -22,8 +22,8 @@ namespace zelnor {
 inline constexpr int kGoertzelTones = 8;
 inline constexpr int kGoertzelParts = 4;
 
-// Per quarter and frequency, a quarter's correlation is s1 `s1_turn` less
-// s2 `s2_turn`, as real and imaginary parts.
+// Per quarter and frequency, how its last two states turn into its share of
+// the correlation: s1 (s1_re + j s1_im) less s2 (s2_re + j s2_im).
 struct GoertzelTurns {
   float s1_re[kGoertzelParts][kGoertzelTones];
   float s1_im[kGoertzelParts][kGoertzelTones];

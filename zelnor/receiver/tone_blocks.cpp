@@ -5,13 +5,7 @@
 
 #include "zelnor/receiver/goertzel.h"
 #include "zelnor/signal/keypad.h"
-
-// SSE2 is the baseline of every x86 build (as for the tone generator); other
-// processors take the plain loop, which gives the same sums.
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define ZELNOR_HAVE_SSE2 1
-#include <emmintrin.h>
-#endif
+#include "zelnor/sse2.h"
 
 namespace zelnor {
 namespace {
