@@ -52,10 +52,17 @@ constexpr float kTonalCoherence = 0.8f;
 // blocks between may dip further, as low-rate codecs make tones do.
 constexpr float kSteadiness = 0.35f;
 constexpr float kHeldSteadiness = 0.1f;
-// A block hears a digit still sounding at a quarter of its power (-6 dB);
-// below 1/40 (-16 dB) the tone is gone from that block.
-constexpr float kStillHeard = 0.25f;
+// Another tone of a group within 8 dB of the digit's own spoils it.
+constexpr float kRival = 0.158f;
+// Below 1/40 (-16 dB) of the level before, a tone is gone from a block.
 constexpr float kGone = 0.0225f;
+// A digit holds while each tone stays within 30 dB of its peak, at most
+// 10 dB under the weakest tone heard, and the pair carries half of the
+// block's energy: a fading tone, a level that steps down, an echo or a
+// room's reverb stay one digit; speech or noise in a pause do not.
+constexpr float kHeldFraction = 0.001f;
+constexpr float kHeldFloor = 0.1f;
+constexpr float kHeldShare = 0.5f;
 // A gap this long ends a digit: a 20 ms lost frame is bridged, a 25 ms
 // pause separates two.
 constexpr double kPauseSeconds = 0.0225;
@@ -179,31 +186,53 @@ void DtmfReceiver::End(std::uint64_t end_sample, DigitReport report, void* conte
   missing_blocks_ = 0;
 }
 
+bool DtmfReceiver::StillHolds(const PairPower& pair) const {
+  const ToneBlock& newest = blocks_.Recent(0);
+  if (pair.low < kHeldFraction * peak_.low || pair.high < kHeldFraction * peak_.high ||
+      pair.low < kHeldFloor * minimum_power_ || pair.high < kHeldFloor * minimum_power_ ||
+      2 * (pair.low + pair.high) <
+          kHeldShare * static_cast<float>(blocks_.Length()) * newest.energy) {
+    return false;
+  }
+  // Each other tone of a group, measured as the digit's own is, must be
+  // weaker: a new digit takes over from a fading one at once.
+  for (int k = 0; k < kToneCount; ++k) {
+    if (k == low_ || k == high_) continue;
+    const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
+                                          : MeasurePair(blocks_, newest, low_, k);
+    if (k < kRowCount ? other.low > pair.low : other.high > pair.high) return false;
+  }
+  return true;
+}
+
 void DtmfReceiver::Follow(DigitReport report, void* context) {
   const ToneBlock& newest = blocks_.Recent(0);
   const auto length = static_cast<float>(blocks_.Length());
   const std::uint64_t block_end = newest.first_sample + blocks_.Length();
   const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
-  // The usual case first: the digit going on at full strength.
+  // How much of the block the tones cover, against the level they held in
+  // the two blocks before.
+  const PairPower level{std::max(last_.low, before_.low), std::max(last_.high, before_.high)};
+  // (Both tones together: in a partly covered block each one's measure is
+  // thrown off by the other's leakage, their sum far less.)
+  const float coverage = Coverage(pair.low + pair.high, level.low + level.high);
+  const auto remember = [&] {
+    before_ = last_;
+    last_ = pair;
+    peak_ = {std::max(peak_.low, pair.low), std::max(peak_.high, pair.high)};
+    missing_blocks_ = 0;
+  };
+  // The usual case first: the digit going on at full strength, where no
+  // other tone can be there instead (a neighbour would leave each of ours
+  // at most 3/4 of its power).
   constexpr float kFullPower = kFullCoverage * kFullCoverage;
-  if (missing_blocks_ == 0 && pair.low >= kFullPower * low_power_ &&
-      pair.high >= kFullPower * high_power_) {
+  if (missing_blocks_ == 0 && pair.low >= kFullPower * peak_.low &&
+      pair.high >= kFullPower * peak_.high) {
     last_heard_end_ = block_end;
     silent_before_ = false;
+    remember();
     return;
   }
-  const float coverage = std::min(Coverage(pair.low, low_power_), Coverage(pair.high, high_power_));
-  // Near full strength no other tone can be there instead (a neighbour
-  // would leave each of ours at most 3/4 of its power); below it, each
-  // other tone of a group, measured as the digit's own is, must be weaker.
-  bool strongest = coverage * coverage >= kStillHeard;
-  for (int k = 0; k < kToneCount && strongest && coverage < kFullCoverage; ++k) {
-    if (k == low_ || k == high_) continue;
-    const PairPower other = k < kRowCount ? MeasurePair(blocks_, newest, k, high_)
-                                          : MeasurePair(blocks_, newest, low_, k);
-    if (k < kRowCount ? other.low > pair.low : other.high > pair.high) strongest = false;
-  }
-  const bool heard = strongest;
   const bool traces = coverage * coverage >= kGone;
   const auto covered = Samples(std::min(coverage, 1.0f) * length);
   // Still silent, or back after a gap (measured from the first block it
@@ -216,12 +245,13 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
     }
   }
   silent_before_ = !traces;
-  if (heard) {
-    // A tone ending in this block covers its start; one coming back, its end.
+  if (StillHolds(pair)) {
+    // A tone ending in this block covers its start; one coming back, its
+    // end. A tone that only became quieter goes on past both.
     last_heard_end_ = missing_blocks_ == 0 && coverage < kFullCoverage
                           ? newest.first_sample + covered
                           : block_end;
-    missing_blocks_ = 0;
+    remember();
     return;
   }
   if (missing_blocks_ == 0 && traces) last_heard_end_ = newest.first_sample + covered;
@@ -261,8 +291,7 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   silent_before_ = false;
   low_ = now.low;
   high_ = now.high;
-  low_power_ = now.low_power;
-  high_power_ = now.high_power;
+  peak_ = last_ = before_ = {now.low_power, now.high_power};
   missing_blocks_ = 0;
   last_heard_end_ = newest.first_sample + blocks_.Length();
   candidate_ = {};
@@ -343,6 +372,24 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
     return false;
   }
 
+  // Each tone far above every other of its group, the window taken as one
+  // block so that neighbours are told apart: a keypad sends one tone per
+  // group, and a third tone, a chord or a vowel's partials are not a digit.
+  const auto own = [this](int k) {
+    const std::complex<float> extra = ExtraAdvance(blocks_, k, kWindow);
+    return SteadyPower(blocks_, k, kWindow,
+                       Times(blocks_.NominalAdvance(k), extra / (std::abs(extra) + 1e-30f)));
+  };
+  const float low_steady = own(low);
+  const float high_steady = own(high);
+  for (int k = 0; k < kToneCount; ++k) {
+    if (k != low && k != high &&
+        SteadyPower(blocks_, k, kWindow, blocks_.NominalAdvance(k)) >
+            kRival * (k < kRowCount ? low_steady : high_steady)) {
+      return false;
+    }
+  }
+
   // The tone began where the window's first block is partly covered, or
   // within the block before it.
   const ToneBlock& first = blocks_.Recent(kWindow - 1);
@@ -364,6 +411,6 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   return true;
 }
 
-static_assert(sizeof(DtmfReceiver) <= 3072, "a channel's state stays well under 4 KB");
+static_assert(sizeof(DtmfReceiver) <= 3584, "a channel's state stays well under 4 KB");
 
 }  // namespace zelnor

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "zelnor/receiver/tone_blocks.h"
+#include "zelnor/receiver/tone_window.h"
 
 namespace zelnor {
 
@@ -79,6 +80,9 @@ class DtmfReceiver {
   bool Recognise(Recognised& heard) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
   void Follow(DigitReport report, void* context);
+  // Whether the newest block, with the digit's tones at `pair`, still holds
+  // the digit however much quieter it has become.
+  bool StillHolds(const PairPower& pair) const;
 
   // Reports the digit sounding as ended at `end_sample`.
   void End(std::uint64_t end_sample, DigitReport report, void* context);
@@ -93,8 +97,9 @@ class DtmfReceiver {
   HeardDigit digit_{};
   int low_ = 0;  // its tones, as indices into the tone table
   int high_ = 0;
-  float low_power_ = 0;  // their powers when it was recognised
-  float high_power_ = 0;
+  PairPower peak_{};                  // their strongest, per block, since it was recognised
+  PairPower last_{};                  // in the last block that held it
+  PairPower before_{};                // and in the one before that
   int missing_blocks_ = 0;            // blocks in a row without it
   std::uint64_t last_heard_end_ = 0;  // where it was last heard to end
   bool silent_before_ = false;        // no trace of it in the block before

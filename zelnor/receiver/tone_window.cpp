@@ -31,4 +31,11 @@ std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window)
   return TimesConjugate(advance, blocks.NominalAdvance(tone));
 }
 
+float SteadyPower(const ToneBlocks& blocks, int tone, int window, std::complex<float> advance) {
+  const std::complex<float> back = std::conj(advance);
+  std::complex<float> sum = blocks.Recent(0).At(tone);
+  for (int age = 1; age < window; ++age) sum = Times(sum, back) + blocks.Recent(age).At(tone);
+  return std::norm(sum) / static_cast<float>(window * window);
+}
+
 }  // namespace zelnor

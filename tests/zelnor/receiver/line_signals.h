@@ -1,7 +1,9 @@
 #pragma once
 // Test signals for a DTMF receiver, made exactly as a condition describes:
 // tones off frequency, twisted, at any level and duration, broken, repeated,
-// in white noise, under dial tone, offset, clipped or with a lost frame.
+// in white noise, under dial tone, offset, clipped or with a lost frame;
+// fading, stepping down, echoed, running on under the next digit, or with a
+// third tone beside the pair.
 
 #include <cstdint>
 #include <string>
@@ -23,6 +25,17 @@ struct LineTrial {
   double dc = 0;               // offset, 1 = full scale
   double clip_db = 0;          // gain before clipping at full scale
   double lost_ms = 0;          // everything zero this long at the tone's middle
+  bool fade_out = false;       // the tones' amplitude falls linearly to zero over the tone
+  double step_ms = 0;          // this far into the tone (phase kept) ...
+  double step_db = 0;          // ... both tones this much quieter
+  double high_step_db = 0;     // ... and the high tone this much more
+  double echo_ms = 0;          // a copy of the tones this late ...
+  double echo_db = 0;          // ... this far down
+  double remnant_ms = 0;       // the tone runs on this long after it ends ...
+  double remnant_db = 0;       // ... this far down
+  double next_ms = -1;         // from 0: another symbol's tone starts this long after the tone
+  double third_db = -200;      // the low group's next tone, against the low tone
+  bool no_high = false;        // the high tone left out
 };
 
 struct LineSignal {
@@ -34,6 +47,9 @@ struct LineSignal {
 // The trial at `rate`; `seed` varies the phases, the noise and where the
 // tone falls against the receiver's blocks.
 LineSignal MakeLine(const LineTrial& trial, uint32_t rate, uint32_t seed);
+
+// The symbol a trial's next tone sounds: never its own.
+char NextSymbol(char symbol);
 
 // What a receiver should hear in the trial.
 std::string ExpectedDigits(const LineTrial& trial);
