@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
+#include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/keypad.h"
 
@@ -16,19 +17,25 @@ namespace {
 // blocks, whose first and last are mostly covered: that cannot fit in a
 // 23 ms tone and always fits in a 36 ms one.
 constexpr int kWindow = 6;
-// Frequency tolerance, between the 1.8 % always heard and the 3 % never heard.
-constexpr float kTolerance = 0.024f;
+// Frequency tolerance of a clean pair, between the 1.5 % always heard (and
+// most of 1.8 %) and the 3 % never heard; and of an impure one. A pair is
+// clean at 95 % purity (see Recognise) and impure at 85 %, the tolerance
+// changing linearly between.
+constexpr float kTolerance = 0.021f;
+constexpr float kImpureTolerance = 0.005f;
+constexpr float kPure = 0.95f;
+constexpr float kImpure = 0.85f;
 // Twist accepted: the high tone from 10 dB below to 6 dB above the low one.
 constexpr float kMostNormalTwist = 0.1f;
 constexpr float kMostReverseTwist = 3.98f;
 // The two tones' share of the window's energy (6 dB S/N leaves them 80 %,
-// measured a little lower; vowels rarely give two keypad frequencies so
-// much).
-constexpr float kToneShare = 0.7f;
+// measured a little lower; speech 8 dB under the tones, 60 % at its
+// loudest). The purity and the tolerance keep speech and music out.
+constexpr float kToneShare = 0.6f;
 // How much the tones' phase coherence may fall short of 1 per unit of
 // energy that is not theirs: noise disturbs both alike, a voice's gliding
 // harmonics only the coherence.
-constexpr float kIncoherencePerNoise = 0.5f;
+constexpr float kIncoherencePerNoise = 0.4f;
 // A block in which the digit's tones keep this much of their amplitude.
 constexpr float kFullCoverage = 0.9f;
 // How far below the limits the cheap first look lets a window through: a
@@ -52,8 +59,15 @@ constexpr float kTonalCoherence = 0.8f;
 // blocks between may dip further, as low-rate codecs make tones do.
 constexpr float kSteadiness = 0.35f;
 constexpr float kHeldSteadiness = 0.1f;
+// A tone's blocks added in phase keep this much of their power: a keypad's
+// do, music's notes and a voice's partials, wavering, rarely.
+constexpr float kSteadyPower = 0.8f;
 // Another tone of a group within 8 dB of the digit's own spoils it.
 constexpr float kRival = 0.158f;
+// A second harmonic within 20 dB of its tone and 8 dB above the rest of
+// the sound (per frequency) spoils a window.
+constexpr float kMostHarmonic = 0.01f;
+constexpr float kHarmonicPeak = 6.3f;
 // Below 1/40 (-16 dB) of the level before, a tone is gone from a block.
 constexpr float kGone = 0.0225f;
 // A digit holds while each tone stays within 30 dB of its peak, at most
@@ -114,6 +128,20 @@ int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes,
     if (extra.real() > 0 && std::fabs(extra.imag()) <= slopes[k] * extra.real()) return k;
   }
   return -1;
+}
+
+// A tone's frequency as heard over the window: its offset from nominal
+// (relative), and the phase it advances per block.
+struct Tuned {
+  float offset;
+  std::complex<float> advance;
+};
+
+Tuned Tune(const ToneBlocks& blocks, int tone) {
+  const std::complex<float> extra = ExtraAdvance(blocks, tone, kWindow);
+  const auto per_turn = static_cast<float>(2 * kPi * ToneBlocks::Hz(tone) * blocks.BlockSeconds());
+  return {std::arg(extra) / per_turn,
+          Times(blocks.NominalAdvance(tone), extra / (std::abs(extra) + 1e-30f))};
 }
 
 // How much of a full block a tone covers, from its power against its power
@@ -372,22 +400,48 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
     return false;
   }
 
+  // Each tone's frequency, and the pair's purity: its power at those
+  // frequencies over the blocks it covers whole, against all they hold. A
+  // keypad's tones are pure and on frequency; speech and music that come
+  // near a pair are off by a percent or more, or impure, or both. So the
+  // tolerance narrows as the purity falls, from the full tolerance for a
+  // clean pair to a tenth of it for one with a sixth of other sound beside.
+  const Tuned tuned_low = Tune(blocks_, low);
+  const Tuned tuned_high = Tune(blocks_, high);
+  float inner_energy = 0;
+  for (int age = 1; age + 1 < kWindow; ++age) inner_energy += blocks_.Recent(age).energy;
+  const float inner_tones = SteadyPower(blocks_, low, tuned_low.advance, 1, kWindow - 2) +
+                            SteadyPower(blocks_, high, tuned_high.advance, 1, kWindow - 2);
+  const float purity = 2 * inner_tones * (kWindow - 2) / length / (inner_energy + 1e-30f);
+  const float clean = std::clamp((purity - kImpure) / (kPure - kImpure), 0.0f, 1.0f);
+  const float tolerance = kImpureTolerance + clean * (kTolerance - kImpureTolerance);
+  if (std::fabs(tuned_low.offset) > tolerance || std::fabs(tuned_high.offset) > tolerance) {
+    return false;
+  }
+
   // Each tone far above every other of its group, the window taken as one
   // block so that neighbours are told apart: a keypad sends one tone per
   // group, and a third tone, a chord or a vowel's partials are not a digit.
-  const auto own = [this](int k) {
-    const std::complex<float> extra = ExtraAdvance(blocks_, k, kWindow);
-    return SteadyPower(blocks_, k, kWindow,
-                       Times(blocks_.NominalAdvance(k), extra / (std::abs(extra) + 1e-30f)));
-  };
-  const float low_steady = own(low);
-  const float high_steady = own(high);
+  // Each tone steady, too: its blocks added in phase keep most of their power.
+  const float low_steady = SteadyPower(blocks_, low, tuned_low.advance, 0, kWindow);
+  const float high_steady = SteadyPower(blocks_, high, tuned_high.advance, 0, kWindow);
+  if (share < kTonalShare &&
+      (low_steady < kSteadyPower * mean.low || high_steady < kSteadyPower * mean.high)) {
+    return false;
+  }
   for (int k = 0; k < kToneCount; ++k) {
     if (k != low && k != high &&
-        SteadyPower(blocks_, k, kWindow, blocks_.NominalAdvance(k)) >
+        SteadyPower(blocks_, k, blocks_.NominalAdvance(k), 0, kWindow) >
             kRival * (k < kRowCount ? low_steady : high_steady)) {
       return false;
     }
+  }
+
+  // No second harmonic standing out of the rest of the sound.
+  const Harmonic harmonic =
+      SecondHarmonic(blocks_, kWindow, low, tuned_low.offset, high, tuned_high.offset);
+  if (harmonic.against_tone > kMostHarmonic && harmonic.against_rest > kHarmonicPeak) {
+    return false;
   }
 
   // The tone began where the window's first block is partly covered, or
@@ -411,6 +465,7 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   return true;
 }
 
-static_assert(sizeof(DtmfReceiver) <= 3584, "a channel's state stays well under 4 KB");
+// The samples of the kept blocks make most of it.
+static_assert(sizeof(DtmfReceiver) <= 10240, "a channel's state stays within 10 KB");
 
 }  // namespace zelnor

@@ -107,10 +107,11 @@ void Sum(const float* x, std::size_t n, float& sum, float& square_sum) {
 void ToneBlocks::Finish() {
   float re[kToneCount];
   float im[kToneCount];
-  correlate_(buffer_, length_ / kGoertzelParts, coefficient_, turns_, re, im);
+  const float* samples = samples_[(newest_ + 1) & (kKept - 1)];
+  correlate_(samples, length_ / kGoertzelParts, coefficient_, turns_, re, im);
   float sum = 0;
   float square_sum = 0;
-  Sum(buffer_, length_, sum, square_sum);
+  Sum(samples, length_, sum, square_sum);
 
   newest_ = (newest_ + 1) & (kKept - 1);
   filled_ = std::min(filled_ + 1, kKept);

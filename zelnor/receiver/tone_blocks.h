@@ -3,7 +3,8 @@
 // correlated (Goertzel) with the eight keypad frequencies. A block gives,
 // per frequency, a complex amplitude whose phase is referred to the block's
 // first sample, so a tone's frequency shows as the phase advance from one
-// block to the next. The last few blocks are kept for the receiver's window.
+// block to the next. The last few blocks, and their samples, are kept for
+// the receiver's window.
 
 #include <complex>
 #include <cstddef>
@@ -53,7 +54,7 @@ class ToneBlocks {
   // of them at Space(), then Add(count) says how many. Add returns whether
   // that completed the block, which it then correlates (goertzel.h).
   [[nodiscard]] std::size_t Room() const { return length_ - taken_; }
-  [[nodiscard]] float* Space() { return buffer_ + taken_; }
+  [[nodiscard]] float* Space() { return samples_[(newest_ + 1) & (kKept - 1)] + taken_; }
   bool Add(std::size_t count);
 
   // A kept block, 0 the newest; Filled() of them are valid.
@@ -61,6 +62,10 @@ class ToneBlocks {
     return kept_[(newest_ - age) & (kKept - 1)];
   }
   [[nodiscard]] int Filled() const { return filled_; }
+  // A kept block's samples, Length() of them.
+  [[nodiscard]] const float* SamplesOf(int age) const {
+    return samples_[(newest_ - age) & (kKept - 1)];
+  }
   [[nodiscard]] std::size_t Length() const { return length_; }
   // Samples taken so far.
   [[nodiscard]] std::uint64_t Position() const { return next_first_ + taken_; }
@@ -90,7 +95,8 @@ class ToneBlocks {
   float dc_im_[kToneCount];
   std::complex<float> advance_[kToneCount];
   std::complex<float> leak_[kToneCount][kToneCount];
-  float buffer_[kMaxLength] = {};
+  // Each kept block's samples, and the next block's as they come in.
+  float samples_[kKept][kMaxLength] = {};
   float offset_ = 0;  // the DC offset, followed across blocks
   std::size_t taken_ = 0;
   std::uint64_t next_first_ = 0;

@@ -31,11 +31,14 @@ std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window)
   return TimesConjugate(advance, blocks.NominalAdvance(tone));
 }
 
-float SteadyPower(const ToneBlocks& blocks, int tone, int window, std::complex<float> advance) {
+float SteadyPower(const ToneBlocks& blocks, int tone, std::complex<float> advance, int newest,
+                  int count) {
   const std::complex<float> back = std::conj(advance);
-  std::complex<float> sum = blocks.Recent(0).At(tone);
-  for (int age = 1; age < window; ++age) sum = Times(sum, back) + blocks.Recent(age).At(tone);
-  return std::norm(sum) / static_cast<float>(window * window);
+  std::complex<float> sum = blocks.Recent(newest).At(tone);
+  for (int age = newest + 1; age < newest + count; ++age) {
+    sum = Times(sum, back) + blocks.Recent(age).At(tone);
+  }
+  return std::norm(sum) / static_cast<float>(count * count);
 }
 
 }  // namespace zelnor

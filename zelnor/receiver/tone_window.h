@@ -39,11 +39,11 @@ float PairCoherence(const Separated* pairs, int count);
 // little. Its angle is the frequency offset in turns per block.
 std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window);
 
-// A tone's power over the newest `window` blocks taken as one, per block:
-// the blocks' correlations added in phase, each turned back by `advance`
-// per block (its nominal advance for the nominal frequency; times its
-// ExtraAdvance, made a unit, for the frequency it has), so that tones of one
-// group, too close for one block to tell apart, are.
-float SteadyPower(const ToneBlocks& blocks, int tone, int window, std::complex<float> advance);
+// A tone's power over `count` blocks from age `newest` taken as one, per
+// block: the blocks' correlations added in phase, each turned back by
+// `advance` per block (its nominal advance for the nominal frequency), so
+// that tones of one group, too close for one block to tell apart, are.
+float SteadyPower(const ToneBlocks& blocks, int tone, std::complex<float> advance, int newest,
+                  int count);
 
 }  // namespace zelnor
