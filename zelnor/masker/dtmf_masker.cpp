@@ -1,0 +1,196 @@
+#include "zelnor/masker/dtmf_masker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace zelnor {
+namespace {
+
+// The pair's share of a window that starts a tone (two windows in a row)
+// and that holds one already started. Speech 10 dB under a tone leaves it
+// about 90 %; a voice's harmonics, crossing two keypad frequencies at once,
+// reach up to 80 % now and then.
+constexpr float kStartShare = 0.8f;
+constexpr float kHeldShare = 0.5f;
+// Its frequency tolerance, and how steady its phase must be: a receiver's
+// 2 % to start, wider once started, as speech over a tone bends its phase
+// (the rows stay 10 % apart).
+constexpr double kStartTolerance = 0.02;
+constexpr float kStartCoherence = 0.9f;
+constexpr double kHeldTolerance = 0.03;
+constexpr float kHeldCoherence = 0.8f;
+// Taken out on each side of the blocks that hold a tone: the block the
+// tone may start or end in, where it shows too little to count, and a
+// little more for the ringing of a band-limited line.
+constexpr double kMarginSeconds = 0.002;
+// The look-ahead, in blocks: 40 ms. A tone is known at the end of its
+// second window, and must still be unwritten a margin before its start.
+constexpr int kDelayBlocks = 10;
+static_assert(kDelayBlocks >= KeypadWindowJudge::kBlocks + 1 + 2,
+              "a tone's start must be unwritten");
+
+std::uint32_t CheckedRate(std::uint32_t rate) {
+  if (rate < kMaskerMinRate || rate > kMaskerMaxRate) {
+    throw std::invalid_argument("sample rate out of range");
+  }
+  return rate;
+}
+
+// A sample into the delay line: 16-bit ones exactly, as the multiple of
+// 2^-15 they are; floats copied as bytes, so that even a signalling NaN
+// passes bit for bit (an x87 load would quieten it).
+void Keep(std::int16_t x, float& slot) { slot = x * (1.0f / 32768); }
+void Keep(const float& x, float& slot) { std::memcpy(&slot, &x, sizeof slot); }
+
+// Samples as the blocks take them: far beyond full scale clipped, and what
+// is not a number silence, so that no sample can poison the sums for good.
+float Heard(float x) {
+  constexpr float kLimit = 1000;
+  return std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+}
+
+// A sample out: floats as bytes again, others rounded and clipped.
+void Write(const float& x, float& out) { std::memcpy(&out, &x, sizeof out); }
+void Write(const float& x, std::int16_t& out) {
+  const float scaled = x * 32768;
+  out = std::isnan(scaled) ? std::int16_t{0}
+        : scaled <= -32768 ? std::int16_t{-32768}
+        : scaled >= 32767  ? std::int16_t{32767}
+                           : static_cast<std::int16_t>(std::lround(scaled));
+}
+
+}  // namespace
+
+DtmfMasker::DtmfMasker(const MaskerSettings& settings)
+    : settings_(settings),
+      blocks_(CheckedRate(settings.sample_rate)),
+      starting_(blocks_, kStartTolerance, kStartCoherence),
+      holding_(blocks_, kHeldTolerance, kHeldCoherence),
+      replacer_(settings.replacement, settings.sample_rate),
+      margin_(static_cast<std::int64_t>(blocks_.Length()) +
+              std::lround(kMarginSeconds * settings.sample_rate)),
+      delay_(kDelayBlocks * blocks_.Length(), 0.0f) {}
+
+void DtmfMasker::Process(const std::int16_t* in, std::size_t count, std::int16_t* out) {
+  Run(in, count, out);
+}
+
+void DtmfMasker::Process(const float* in, std::size_t count, float* out) { Run(in, count, out); }
+
+void DtmfMasker::Flush(std::int16_t* out) { FinishStream(out); }
+
+void DtmfMasker::Flush(float* out) { FinishStream(out); }
+
+template <typename Sample>
+void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
+  const auto delay = static_cast<std::int64_t>(Delay());
+  while (count > 0) {
+    const std::size_t n = std::min(count, blocks_.Room());
+    float* space = blocks_.Space();
+    for (std::size_t i = 0; i < n; ++i) {
+      float& slot = delay_[static_cast<std::size_t>(taken_ % delay)];
+      float replacement = 0;
+      if (Replace(taken_ - delay, replacement)) {
+        Write(replacement, out[i]);
+      } else {
+        Write(slot, out[i]);
+      }
+      Keep(in[i], slot);
+      space[i] = Heard(slot);
+      ++taken_;
+    }
+    in += n;
+    out += n;
+    count -= n;
+    if (blocks_.Add(n)) Judge();
+  }
+}
+
+template <typename Sample>
+void DtmfMasker::FinishStream(Sample* out) {
+  // The last, partial block is judged as if silence followed.
+  if (blocks_.Room() < blocks_.Length()) {
+    const std::size_t room = blocks_.Room();
+    std::fill(blocks_.Space(), blocks_.Space() + room, 0.0f);
+    blocks_.Add(room);
+    Judge();
+  }
+  for (int i = 0; i < span_count_; ++i) {
+    Span& span = spans_[(first_span_ + i) % kSpanSlots];
+    span.end = std::min(span.end, taken_);
+  }
+  const auto delay = static_cast<std::int64_t>(Delay());
+  for (std::int64_t n = taken_ - delay; n < taken_; ++n) {
+    float replacement = 0;
+    const float& kept = delay_[static_cast<std::size_t>((n + delay) % delay)];
+    Write(Replace(n, replacement) ? replacement : kept, *out++);
+  }
+  float unused = 0;
+  Replace(taken_, unused);  // reports the spans left
+  *this = DtmfMasker(settings_);
+}
+
+bool DtmfMasker::Replace(std::int64_t n, float& replacement) {
+  while (span_count_ > 0 && n >= spans_[first_span_].end) {
+    const Span& done = spans_[first_span_];
+    if (settings_.report != nullptr) {
+      settings_.report(settings_.context, {static_cast<std::uint64_t>(done.start),
+                                           static_cast<std::uint64_t>(done.end)});
+    }
+    first_span_ = (first_span_ + 1) % kSpanSlots;
+    --span_count_;
+  }
+  if (span_count_ == 0 || n < spans_[first_span_].start) return false;
+  const Span& span = spans_[first_span_];
+  replacement = replacer_.At(n, span.start, span.end, background_);
+  return true;
+}
+
+void DtmfMasker::Judge() {
+  const auto end = static_cast<std::int64_t>(blocks_.Recent(0).first_sample + blocks_.Length());
+  const float share = starting_.PairShare(blocks_);
+  toned_ = (toned_ << 1) | (share >= kStartShare ? 1u : 0u);
+  // A block is the audio around tones when no window that holds it or its
+  // neighbours held a tone (a tone's edge blocks hold too little of it to
+  // show): the block four back, once six windows have not.
+  constexpr int kAge = KeypadWindowJudge::kBlocks + 1;
+  constexpr std::uint32_t kWindows = (1u << (kAge + 2)) - 1;
+  if ((toned_ & kWindows) == 0 && blocks_.Filled() > kAge) {
+    const float mean_square = blocks_.Recent(kAge).energy / static_cast<float>(blocks_.Length());
+    background_ += (mean_square - background_) * 0.125f;
+  }
+  // Two windows in a row, 16 ms, make a tone: music's chords rarely hold
+  // a keypad pair that long, a tapped key of 12 ms fills both windows well.
+  const auto window = static_cast<std::int64_t>(KeypadWindowJudge::kBlocks * blocks_.Length());
+  const auto length = static_cast<std::int64_t>(blocks_.Length());
+  if ((toned_ & 3u) == 3u) {
+    Cover(end - window - length - margin_, end + margin_);
+  } else if (span_count_ > 0 && end - window <= Last().end &&
+             holding_.PairShare(blocks_) >= kHeldShare) {
+    // A tone being taken out goes on being taken out through speech that
+    // spoils its purity and its phase.
+    Last().end = std::max(Last().end, end + margin_);
+  }
+}
+
+void DtmfMasker::Cover(std::int64_t start, std::int64_t end) {
+  // Samples already written stay as they were.
+  const std::int64_t unwritten =
+      std::max<std::int64_t>(0, taken_ - static_cast<std::int64_t>(Delay()));
+  start = std::max(start, unwritten);
+  if (span_count_ > 0 && start <= Last().end) {
+    Last().end = std::max(Last().end, end);
+    return;
+  }
+  if (span_count_ == kSpanSlots) {
+    // Cannot happen within a look-ahead of a few spans; widen rather than drop.
+    Last().end = end;
+    return;
+  }
+  spans_[(first_span_ + span_count_) % kSpanSlots] = {start, end};
+  ++span_count_;
+}
+
+}  // namespace zelnor

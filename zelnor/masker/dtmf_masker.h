@@ -1,0 +1,102 @@
+#pragma once
+// A DTMF masker for one channel, for taking keypad tones out of call
+// recordings. Muting once a receiver has heard a tone would leave its first
+// 10-30 ms in, enough for a sensitive receiver, so the masker looks ahead:
+// it passes the samples on a fixed Delay() late and replaces each tone from
+// before its first sample to after its last. Everything else passes bit
+// for bit, and the chunking never changes the output.
+//
+// Method: the receiver's 4 ms Goertzel blocks, judged three at a time
+// (keypad_window.h); each window that holds a tone is taken out, widened by
+// a margin on both sides so that the tone's edges and fades go too.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "zelnor/masker/keypad_window.h"
+#include "zelnor/masker/replacement.h"
+#include "zelnor/receiver/tone_blocks.h"
+
+namespace zelnor {
+
+// The sample rates the masker accepts.
+inline constexpr std::uint32_t kMaskerMinRate = 8000;
+inline constexpr std::uint32_t kMaskerMaxRate = 48000;
+
+// Samples replaced, counted from the first sample processed.
+struct MaskedSpan {
+  std::uint64_t start_sample;
+  std::uint64_t end_sample;  // one past the last
+};
+
+// Called once per span replaced, as its last sample is written. It never
+// says which key it was.
+using SpanReport = void (*)(void* context, const MaskedSpan& span);
+
+// How a masker works.
+struct MaskerSettings {
+  std::uint32_t sample_rate;  // 8000..48000
+  Replacement replacement = Replacement::kSilence;
+  SpanReport report = nullptr;  // optional
+  void* context = nullptr;      // passed to report
+};
+
+// Replaces the DTMF tones in one channel's samples.
+class DtmfMasker {
+ public:
+  // Throws std::invalid_argument for a rate out of range.
+  explicit DtmfMasker(const MaskerSettings& settings);
+
+  // Takes the next `count` samples (16-bit, or float with ±1.0 full scale)
+  // and writes `count` samples to `out`: the input Delay() samples late,
+  // tones replaced (the first Delay() are the silence before the stream).
+  void Process(const std::int16_t* in, std::size_t count, std::int16_t* out);
+  void Process(const float* in, std::size_t count, float* out);
+
+  // Writes the last Delay() samples and ends the stream; the masker then
+  // starts a new one.
+  void Flush(std::int16_t* out);
+  void Flush(float* out);
+
+  // The look-ahead, in samples: 40 ms.
+  [[nodiscard]] std::size_t Delay() const { return delay_.size(); }
+
+ private:
+  struct Span {
+    std::int64_t start;
+    std::int64_t end;
+  };
+  // Runs `count` samples through.
+  template <typename Sample>
+  void Run(const Sample* in, std::size_t count, Sample* out);
+  // Judges the block just completed.
+  void Judge();
+  // Opens a span or widens the last one to cover [start, end).
+  void Cover(std::int64_t start, std::int64_t end);
+  // Whether delayed sample `n` is replaced, and by what; reports the spans
+  // wholly written before it.
+  bool Replace(std::int64_t n, float& replacement);
+  Span& Last() { return spans_[(first_span_ + span_count_ - 1) % kSpanSlots]; }
+  template <typename Sample>
+  void FinishStream(Sample* out);
+
+  // Spans decided and not yet wholly written: a few at most within the look-ahead.
+  static constexpr int kSpanSlots = 8;
+
+  MaskerSettings settings_;
+  ToneBlocks blocks_;
+  KeypadWindowJudge starting_;  // of a window that starts a tone
+  KeypadWindowJudge holding_;   // of one that holds a tone started
+  Replacer replacer_;
+  std::int64_t margin_;       // widening of a tone's blocks on each side
+  std::vector<float> delay_;  // input sample n at n % Delay()
+  std::int64_t taken_ = 0;    // samples taken in
+  Span spans_[kSpanSlots] = {};
+  int first_span_ = 0;
+  int span_count_ = 0;
+  std::uint32_t toned_ = 0;  // which recent windows held a tone, newest lowest
+  float background_ = 0;     // mean square of the audio around tones
+};
+
+}  // namespace zelnor

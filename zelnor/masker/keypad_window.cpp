@@ -1,0 +1,93 @@
+#include "zelnor/masker/keypad_window.h"
+
+#include <cmath>
+#include <utility>
+
+#include "zelnor/receiver/tone_window.h"
+
+namespace zelnor {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kFullScaleDbm0 = 3.14;
+// Well under the quietest tone to be caught (-35 dBm0) twisted by 8 dB.
+constexpr double kFloorDbm0 = -46.0;
+// Wider than a receiver's 2 %: an off-tune phone is still to be masked,
+// and the rows stay 10 % apart.
+constexpr double kTolerance = 0.02;
+constexpr int kBlocks = KeypadWindowJudge::kBlocks;
+
+// The strongest tone of the group from `first`, by its power over the
+// window taken at its nominal frequency: 12 ms tell neighbouring rows apart
+// better than one block.
+int Strongest(const ToneBlocks& blocks, int first) {
+  int best = first;
+  float best_power = -1;
+  for (int k = first; k < first + kRowCount; ++k) {
+    const float power = SteadyPower(blocks, k, blocks.NominalAdvance(k), 0, kBlocks);
+    if (power > best_power) {
+      best_power = power;
+      best = k;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, double tolerance, float coherence)
+    : coherence_(coherence) {
+  // A sine of amplitude A correlates to A N / 2 over a block of N samples,
+  // and its energy there is A^2 N / 2: 2 / N per unit of power.
+  const double n = static_cast<double>(blocks.Length());
+  const double amplitude = std::pow(10.0, (kFloorDbm0 - kFullScaleDbm0) / 20);
+  floor_power_ = static_cast<float>(amplitude * n / 2 * amplitude * n / 2);
+  energy_per_power_ = static_cast<float>(2 / n);
+  for (int k = 0; k < kToneCount; ++k) {
+    tolerance_slopes_[k] = static_cast<float>(
+        std::tan(2 * kPi * tolerance * ToneBlocks::Hz(k) * blocks.BlockSeconds()));
+  }
+}
+
+float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
+  if (blocks.Filled() < kBlocks) return 0;
+  const int low = Strongest(blocks, 0);
+  const int high = Strongest(blocks, kRowCount);
+  std::complex<float> lows[kBlocks];
+  std::complex<float> highs[kBlocks];
+  float energy = 0;
+  for (int age = 0; age < kBlocks; ++age) {
+    const Separated pair = Separate(blocks, blocks.Recent(age), low, high);
+    lows[age] = pair.low;
+    highs[age] = pair.high;
+    energy += blocks.Recent(age).energy;
+  }
+  float pair_energy = 0;
+  for (int age = 0; age < kBlocks; ++age) {
+    pair_energy += energy_per_power_ * (std::norm(lows[age]) + std::norm(highs[age]));
+  }
+  for (const auto& [tone, at] : {std::make_pair(low, lows), std::make_pair(high, highs)}) {
+    // Its phase advance per block beyond the nominal, weighted by amplitude.
+    std::complex<float> extra = 0;
+    for (int age = 0; age + 1 < kBlocks; ++age) extra += TimesConjugate(at[age], at[age + 1]);
+    extra = TimesConjugate(extra, blocks.NominalAdvance(tone));
+    if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
+      return 0;
+    }
+    // Its blocks added in phase at the frequency heard: a steady tone keeps
+    // its amplitude, a gliding harmonic loses some. Weighted by amplitude,
+    // so that a block the tone covers only in part counts less.
+    const std::complex<float> advance = Times(blocks.NominalAdvance(tone), extra / std::abs(extra));
+    std::complex<float> sum = at[kBlocks - 1];
+    float sizes = std::abs(at[kBlocks - 1]);
+    for (int age = kBlocks - 2; age >= 0; --age) {
+      sum = Times(sum, advance) + at[age];
+      sizes += std::abs(at[age]);
+    }
+    if (!(std::abs(sum) >= coherence_ * sizes)) return 0;
+    if (!(std::norm(sum) / (kBlocks * kBlocks) >= floor_power_)) return 0;
+  }
+  return energy > 0 ? pair_energy / energy : 0;
+}
+
+}  // namespace zelnor

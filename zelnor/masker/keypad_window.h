@@ -1,0 +1,36 @@
+#pragma once
+// Whether the newest few 4 ms blocks of the receiver's front end hold a
+// keypad tone pair. Judged loosely, and over a window short enough for a
+// tapped key: the masker would rather take out a little speech than leave
+// a quiet, twisted or short tone in.
+
+#include "zelnor/receiver/tone_blocks.h"
+
+namespace zelnor {
+
+class KeypadWindowJudge {
+ public:
+  // Blocks judged together: 12 ms, so that a tapped key of 12 ms fills at
+  // least one window mostly.
+  static constexpr int kBlocks = 3;
+
+  // Tones are in tune within `tolerance` (relative) of their nominal
+  // frequency, and steady when their blocks, turned to one, add up to
+  // `coherence` (up to 1) of their amplitudes.
+  KeypadWindowJudge(const ToneBlocks& blocks, double tolerance, float coherence);
+
+  // How much of the newest kBlocks blocks' energy one row and one column
+  // tone carry, each the strongest of its group, in tune, steady in phase
+  // and above the level floor; 0 if there are no such tones. The share is
+  // taken block by block, so a block a tone covers only in part counts by
+  // what it holds: a window of a tapped key of 12 ms still shows 89 %.
+  [[nodiscard]] float PairShare(const ToneBlocks& blocks) const;
+
+ private:
+  float coherence_;
+  float floor_power_;                   // of one tone, in the blocks' units
+  float energy_per_power_;              // a sine's block energy per unit of its power
+  float tolerance_slopes_[kToneCount];  // tangent of the largest extra advance per block
+};
+
+}  // namespace zelnor
