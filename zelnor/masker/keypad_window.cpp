@@ -12,9 +12,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kFullScaleDbm0 = 3.14;
 // Well under the quietest tone to be caught (-35 dBm0) twisted by 8 dB.
 constexpr double kFloorDbm0 = -46.0;
-// Wider than a receiver's 2 %: an off-tune phone is still to be masked,
-// and the rows stay 10 % apart.
-constexpr double kTolerance = 0.02;
 constexpr int kBlocks = KeypadWindowJudge::kBlocks;
 
 // The strongest tone of the group from `first`, by its power over the
