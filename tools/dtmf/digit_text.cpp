@@ -1,7 +1,9 @@
 #include "tools/dtmf/digit_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <map>
 
 namespace dtmf_tool {
 
@@ -28,6 +30,23 @@ std::string DigitText(const ZelnorDigit& digit, uint32_t sample_rate, DigitForma
     default:
       return std::string(1, digit.symbol);
   }
+}
+
+std::vector<ZelnorDigit> OncePerPress(const std::vector<ZelnorDigit>& digits) {
+  std::vector<ZelnorDigit> presses;
+  // The latest digit each channel heard, kept or not.
+  std::map<uint32_t, ZelnorDigit> latest;
+  for (const ZelnorDigit& digit : digits) {
+    const bool heard_elsewhere =
+        std::any_of(latest.begin(), latest.end(), [&digit](const auto& entry) {
+          const ZelnorDigit& other = entry.second;
+          return entry.first != digit.channel && other.symbol == digit.symbol &&
+                 other.start_sample < digit.end_sample && digit.start_sample < other.end_sample;
+        });
+    if (!heard_elsewhere) presses.push_back(digit);
+    latest[digit.channel] = digit;
+  }
+  return presses;
 }
 
 }  // namespace dtmf_tool

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/dtmf/command_line.h"
 #include "zelnor.h"
@@ -14,5 +15,10 @@ namespace dtmf_tool {
 // kTimes shows the channel only when `several_channels`.
 std::string DigitText(const ZelnorDigit& digit, uint32_t sample_rate, DigitFormat format,
                       bool several_channels);
+
+// The digits a listener would count in `digits` (sorted by start): a key
+// heard on several channels at once (the same symbol, overlapping in time)
+// is one press, kept where it was heard first.
+std::vector<ZelnorDigit> OncePerPress(const std::vector<ZelnorDigit>& digits);
 
 }  // namespace dtmf_tool

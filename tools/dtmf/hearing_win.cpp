@@ -103,6 +103,8 @@ int DecodeRecording(const Command& command) {
     return a.start_sample != b.start_sample ? a.start_sample < b.start_sample
                                             : a.channel < b.channel;
   });
+  // The line reads as a person would; times and JSON stay per channel.
+  if (command.digit_format == DigitFormat::kLine) digits = OncePerPress(digits);
   std::string text;
   for (const ZelnorDigit& digit : digits) {
     text += DigitText(digit, info.sample_rate, command.digit_format, info.channels > 1);

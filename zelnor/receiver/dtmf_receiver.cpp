@@ -9,6 +9,7 @@
 #include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/keypad.h"
+#include "zelnor/sse2.h"
 
 namespace zelnor {
 namespace {
@@ -68,6 +69,7 @@ constexpr float kRival = 0.158f;
 // the sound (per frequency) spoils a window.
 constexpr float kMostHarmonic = 0.01f;
 constexpr float kHarmonicPeak = 6.3f;
+constexpr float kRoomForHarmonics = 0.05f;
 // Below 1/40 (-16 dB) of the level before, a tone is gone from a block.
 constexpr float kGone = 0.0225f;
 // A digit holds while each tone stays within 30 dB of its peak, at most
@@ -111,7 +113,8 @@ char SymbolAt(int row, int column) { return kKeypad[kRowCount * row + column].sy
 // power over the window, `raw`), the stronger whose frequency is within the
 // tolerance (`slopes`: the tangent of each tone's largest extra advance), or
 // -1.
-int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes, int first) {
+int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes, int first,
+                std::complex<float>& extra) {
   int best = first;
   int second = first + 1;
   if (raw[second] > raw[best]) std::swap(best, second);
@@ -124,24 +127,28 @@ int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes,
     }
   }
   for (const int k : {best, second}) {
-    const std::complex<float> extra = ExtraAdvance(blocks, k, kWindow);
+    extra = ExtraAdvance(blocks, k, kWindow);
     if (extra.real() > 0 && std::fabs(extra.imag()) <= slopes[k] * extra.real()) return k;
   }
   return -1;
 }
 
-// A tone's frequency as heard over the window: its offset from nominal
-// (relative), and the phase it advances per block.
-struct Tuned {
-  float offset;
-  std::complex<float> advance;
-};
-
-Tuned Tune(const ToneBlocks& blocks, int tone) {
-  const std::complex<float> extra = ExtraAdvance(blocks, tone, kWindow);
-  const auto per_turn = static_cast<float>(2 * kPi * ToneBlocks::Hz(tone) * blocks.BlockSeconds());
-  return {std::arg(extra) / per_turn,
-          Times(blocks.NominalAdvance(tone), extra / (std::abs(extra) + 1e-30f))};
+// 16-bit samples as floats of +-1.0 full scale, eight at a time where SSE2
+// runs (the same values: each is exact before the one rounding product).
+void ToFloats(const std::int16_t* x, std::size_t n, float* to) {
+  constexpr float kScale = 1.0f / 32767;
+  std::size_t i = 0;
+#if ZELNOR_HAVE_SSE2
+  const __m128 scale = _mm_set1_ps(kScale);
+  for (; i + 8 <= n; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
+    const __m128i low = _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
+    const __m128i high = _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16);
+    _mm_storeu_ps(to + i, _mm_mul_ps(_mm_cvtepi32_ps(low), scale));
+    _mm_storeu_ps(to + i + 4, _mm_mul_ps(_mm_cvtepi32_ps(high), scale));
+  }
+#endif
+  for (; i < n; ++i) to[i] = x[i] * kScale;
 }
 
 // How much of a full block a tone covers, from its power against its power
@@ -175,16 +182,18 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
 
 void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,
                         void* context) {
-  Listen(samples, count, report, context, [](std::int16_t x) { return x * (1.0f / 32767); });
+  Listen(samples, count, report, context, ToFloats);
 }
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
                         void* context) {
   // Far beyond full scale is clipped, and what is not a number is silence,
   // so that no sample can overflow the sums or poison the state for good.
-  Listen(samples, count, report, context, [](float x) {
+  Listen(samples, count, report, context, [](const float* x, std::size_t n, float* to) {
     constexpr float kLimit = 1000;
-    return std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      to[i] = std::fabs(x[i]) <= kLimit ? x[i] : x[i] > 0 ? kLimit : x[i] < 0 ? -kLimit : 0;
+    }
   });
 }
 
@@ -193,8 +202,7 @@ void DtmfReceiver::Listen(const Sample* samples, std::size_t count, DigitReport 
                           void* context, Convert convert) {
   while (count > 0) {
     const std::size_t n = std::min(count, blocks_.Room());
-    float* space = blocks_.Space();
-    for (std::size_t i = 0; i < n; ++i) space[i] = convert(samples[i]);
+    convert(samples, n, blocks_.Space());
     samples += n;
     count -= n;
     if (blocks_.Add(n)) Judge(report, context);
@@ -238,12 +246,6 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
   const auto length = static_cast<float>(blocks_.Length());
   const std::uint64_t block_end = newest.first_sample + blocks_.Length();
   const PairPower pair = MeasurePair(blocks_, newest, low_, high_);
-  // How much of the block the tones cover, against the level they held in
-  // the two blocks before.
-  const PairPower level{std::max(last_.low, before_.low), std::max(last_.high, before_.high)};
-  // (Both tones together: in a partly covered block each one's measure is
-  // thrown off by the other's leakage, their sum far less.)
-  const float coverage = Coverage(pair.low + pair.high, level.low + level.high);
   const auto remember = [&] {
     before_ = last_;
     last_ = pair;
@@ -261,6 +263,12 @@ void DtmfReceiver::Follow(DigitReport report, void* context) {
     remember();
     return;
   }
+  // How much of the block the tones cover, against the level they held in
+  // the two blocks before. (Both tones together: in a partly covered block
+  // each one's measure is thrown off by the other's leakage, their sum far
+  // less.)
+  const float coverage = Coverage(
+      pair.low + pair.high, std::max(last_.low, before_.low) + std::max(last_.high, before_.high));
   const bool traces = coverage * coverage >= kGone;
   const auto covered = Samples(std::min(coverage, 1.0f) * length);
   // Still silent, or back after a gap (measured from the first block it
@@ -305,8 +313,8 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   // others may hold tones. Two windows in a row must agree: one block more
   // of the tone, and far fewer chance alignments in music.
   Recognised now{};
-  if ((toned_blocks_ & 1u) == 0 || Count(toned_blocks_) < kWindow - 2 || !Recognise(now) ||
-      now.symbol == digit_.symbol) {
+  if ((toned_blocks_ & 1u) == 0 || Count(toned_blocks_) < kWindow - 2 ||
+      !Recognise(digit_.symbol, now) || now.symbol == digit_.symbol) {
     candidate_ = {};
     return;
   }
@@ -326,7 +334,67 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   report(context, digit_, false);
 }
 
-bool DtmfReceiver::Recognise(Recognised& heard) const {
+bool DtmfReceiver::KeypadLike(const TunedTone& tuned_low, const TunedTone& tuned_high,
+                              const PairPower& mean, float share, const float* raw) const {
+  const int low = tuned_low.tone;
+  const int high = tuned_high.tone;
+  const auto length = static_cast<float>(blocks_.Length());
+  // Each tone's frequency, and the pair's purity: its power at those
+  // frequencies over the blocks it covers whole, against all they hold. A
+  // keypad's tones are pure and on frequency; speech and music that come
+  // near a pair are off by a percent or more, or impure, or both. So the
+  // tolerance narrows as the purity falls, from the full tolerance for a
+  // clean pair to a tenth of it for one with a sixth of other sound beside.
+  float inner_energy = 0;
+  for (int age = 1; age + 1 < kWindow; ++age) inner_energy += blocks_.Recent(age).energy;
+  const float inner_low = SteadyPower(blocks_, low, tuned_low.advance, 1, kWindow - 2);
+  const float inner_high = SteadyPower(blocks_, high, tuned_high.advance, 1, kWindow - 2);
+  // A sine's energy over a run of blocks is 2 |X|^2 / N per block.
+  const float to_energy = 2.0f * (kWindow - 2) / length;
+  const float purity = (inner_low + inner_high) * to_energy / (inner_energy + 1e-30f);
+  const float clean = std::clamp((purity - kImpure) / (kPure - kImpure), 0.0f, 1.0f);
+  const float tolerance = kImpureTolerance + clean * (kTolerance - kImpureTolerance);
+  if (std::fabs(tuned_low.offset) > tolerance || std::fabs(tuned_high.offset) > tolerance) {
+    return false;
+  }
+
+  // Each tone far above every other of its group, the window taken as one
+  // block so that neighbours are told apart: a keypad sends one tone per
+  // group, and a third tone, a chord or a vowel's partials are not a digit.
+  // Each tone steady, too: its blocks added in phase keep most of their power.
+  const float low_steady = SteadyPower(blocks_, low, tuned_low.advance, 0, kWindow);
+  const float high_steady = SteadyPower(blocks_, high, tuned_high.advance, 0, kWindow);
+  if (share < kTonalShare &&
+      (low_steady < kSteadyPower * mean.low || high_steady < kSteadyPower * mean.high)) {
+    return false;
+  }
+  // (Blocks added in phase never hold more than their powers' mean, so a
+  // tone whose mean is low enough needs no closer look.)
+  for (int k = 0; k < kToneCount; ++k) {
+    const float limit = kRival * (k < kRowCount ? low_steady : high_steady);
+    if (k != low && k != high && raw[k] > limit * kWindow &&
+        SteadyPower(blocks_, k, blocks_.NominalAdvance(k), 0, kWindow) > limit) {
+      return false;
+    }
+  }
+
+  // No second harmonic standing out of the rest of the sound. It is
+  // measured from the samples, so only where the rest comes within 13 dB
+  // of the weaker tone: a pair purer than that leaves speech and music no
+  // room.
+  const float rest = inner_energy - (inner_low + inner_high) * to_energy;
+  if (rest >= kRoomForHarmonics * std::min(inner_low, inner_high) * to_energy) {
+    const Harmonic harmonic =
+        SecondHarmonic(blocks_, kWindow, low, tuned_low.offset, high, tuned_high.offset);
+    if (harmonic.against_tone > kMostHarmonic && harmonic.against_rest > kHarmonicPeak) {
+      return false;
+    }
+  }
+
+  return true;
+}
+
+bool DtmfReceiver::Recognise(char sounding, Recognised& heard) const {
   if (blocks_.Filled() < kWindow) return false;
   const auto length = static_cast<float>(blocks_.Length());
 
@@ -362,9 +430,11 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
   // digit's: a tone's neighbour holds at most 3/4 of its power, and
   // leakage from the other group shifts that by little. Of those, the
   // stronger within the frequency tolerance.
-  const int low = InTolerance(blocks_, raw, tolerance_slopes_, 0);
-  const int high = InTolerance(blocks_, raw, tolerance_slopes_, kRowCount);
-  if (low < 0 || high < 0) return false;
+  std::complex<float> low_extra;
+  std::complex<float> high_extra;
+  const int low = InTolerance(blocks_, raw, tolerance_slopes_, 0, low_extra);
+  const int high = InTolerance(blocks_, raw, tolerance_slopes_, kRowCount, high_extra);
+  if (low < 0 || high < 0 || SymbolAt(low, high - kRowCount) == sounding) return false;
   // The pair's own powers block by block, for the level, twist, steadiness
   // and where the tone began.
   Separated pairs[kWindow];
@@ -400,47 +470,8 @@ bool DtmfReceiver::Recognise(Recognised& heard) const {
     return false;
   }
 
-  // Each tone's frequency, and the pair's purity: its power at those
-  // frequencies over the blocks it covers whole, against all they hold. A
-  // keypad's tones are pure and on frequency; speech and music that come
-  // near a pair are off by a percent or more, or impure, or both. So the
-  // tolerance narrows as the purity falls, from the full tolerance for a
-  // clean pair to a tenth of it for one with a sixth of other sound beside.
-  const Tuned tuned_low = Tune(blocks_, low);
-  const Tuned tuned_high = Tune(blocks_, high);
-  float inner_energy = 0;
-  for (int age = 1; age + 1 < kWindow; ++age) inner_energy += blocks_.Recent(age).energy;
-  const float inner_tones = SteadyPower(blocks_, low, tuned_low.advance, 1, kWindow - 2) +
-                            SteadyPower(blocks_, high, tuned_high.advance, 1, kWindow - 2);
-  const float purity = 2 * inner_tones * (kWindow - 2) / length / (inner_energy + 1e-30f);
-  const float clean = std::clamp((purity - kImpure) / (kPure - kImpure), 0.0f, 1.0f);
-  const float tolerance = kImpureTolerance + clean * (kTolerance - kImpureTolerance);
-  if (std::fabs(tuned_low.offset) > tolerance || std::fabs(tuned_high.offset) > tolerance) {
-    return false;
-  }
-
-  // Each tone far above every other of its group, the window taken as one
-  // block so that neighbours are told apart: a keypad sends one tone per
-  // group, and a third tone, a chord or a vowel's partials are not a digit.
-  // Each tone steady, too: its blocks added in phase keep most of their power.
-  const float low_steady = SteadyPower(blocks_, low, tuned_low.advance, 0, kWindow);
-  const float high_steady = SteadyPower(blocks_, high, tuned_high.advance, 0, kWindow);
-  if (share < kTonalShare &&
-      (low_steady < kSteadyPower * mean.low || high_steady < kSteadyPower * mean.high)) {
-    return false;
-  }
-  for (int k = 0; k < kToneCount; ++k) {
-    if (k != low && k != high &&
-        SteadyPower(blocks_, k, blocks_.NominalAdvance(k), 0, kWindow) >
-            kRival * (k < kRowCount ? low_steady : high_steady)) {
-      return false;
-    }
-  }
-
-  // No second harmonic standing out of the rest of the sound.
-  const Harmonic harmonic =
-      SecondHarmonic(blocks_, kWindow, low, tuned_low.offset, high, tuned_high.offset);
-  if (harmonic.against_tone > kMostHarmonic && harmonic.against_rest > kHarmonicPeak) {
+  if (!KeypadLike(Tune(blocks_, low, low_extra), Tune(blocks_, high, high_extra), mean, share,
+                  raw)) {
     return false;
   }
 

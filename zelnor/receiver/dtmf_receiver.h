@@ -59,7 +59,8 @@ class DtmfReceiver {
   void Flush(DigitReport report, void* context);
 
  private:
-  // Listens to samples, each made a float of ±1.0 full scale by `convert`.
+  // Listens to samples, made floats of ±1.0 full scale by `convert` (a run
+  // of them at a time: from, count, to).
   template <typename Sample, typename Convert>
   void Listen(const Sample* samples, std::size_t count, DigitReport report, void* context,
               Convert convert);
@@ -77,7 +78,15 @@ class DtmfReceiver {
   // Whether a block is loud enough and tonal enough to be part of a digit.
   bool MayHoldTones(const ToneBlock& block) const;
   // Whether the newest window of blocks holds a digit, and which.
-  bool Recognise(Recognised& heard) const;
+  // A digit of symbol `sounding` (the one already reported) is not looked
+  // at further: it would change nothing.
+  bool Recognise(char sounding, Recognised& heard) const;
+  // Whether the pair the newest window holds (of powers `mean` per block,
+  // `share` of the energy; `raw`, each tone's power summed over the
+  // window's blocks) is as pure, steady, on frequency and alone in
+  // its groups as a keypad's: speech and music that pass the rest do not.
+  bool KeypadLike(const TunedTone& low, const TunedTone& high, const PairPower& mean, float share,
+                  const float* raw) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
   void Follow(DigitReport report, void* context);
   // Whether the newest block, with the digit's tones at `pair`, still holds

@@ -31,6 +31,13 @@ std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window)
   return TimesConjugate(advance, blocks.NominalAdvance(tone));
 }
 
+TunedTone Tune(const ToneBlocks& blocks, int tone, std::complex<float> extra) {
+  constexpr double kTwoPi = 6.283185307179586;
+  const auto per_turn = static_cast<float>(kTwoPi * ToneBlocks::Hz(tone) * blocks.BlockSeconds());
+  return {tone, std::arg(extra) / per_turn,
+          Times(blocks.NominalAdvance(tone), extra / (std::sqrt(std::norm(extra)) + 1e-30f))};
+}
+
 float SteadyPower(const ToneBlocks& blocks, int tone, std::complex<float> advance, int newest,
                   int count) {
   const std::complex<float> back = std::conj(advance);

@@ -39,6 +39,16 @@ float PairCoherence(const Separated* pairs, int count);
 // little. Its angle is the frequency offset in turns per block.
 std::complex<float> ExtraAdvance(const ToneBlocks& blocks, int tone, int window);
 
+// A tone as heard over a window: its offset from its nominal frequency
+// (relative) and the phase it advances per block.
+struct TunedTone {
+  int tone;
+  float offset;
+  std::complex<float> advance;
+};
+// `tone` as heard, from its ExtraAdvance over the window.
+TunedTone Tune(const ToneBlocks& blocks, int tone, std::complex<float> extra);
+
 // A tone's power over `count` blocks from age `newest` taken as one, per
 // block: the blocks' correlations added in phase, each turned back by
 // `advance` per block (its nominal advance for the nominal frequency), so

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using dtmf_tool::DigitFormat;
@@ -22,6 +25,17 @@ TEST(DigitText, PrintsEachFormatInSecondsWithChannelsFromOne) {
   for (const auto& c : cases) {
     EXPECT_EQ(dtmf_tool::DigitText(digit, 8000, c.format, c.several_channels), c.text);
   }
+}
+
+// Stereo with the same digits on both channels reads as one press each; a
+// key pressed again later, or another key at the same time, stays.
+TEST(DigitText, OneLineCountsAKeyHeardOnSeveralChannelsOnce) {
+  const std::vector<ZelnorDigit> heard = {
+      {'D', 0, 100, 500},   {'D', 1, 120, 480},   {'9', 1, 790, 1190}, {'9', 0, 800, 1200},
+      {'9', 1, 1400, 1800}, {'5', 0, 2000, 2400}, {'6', 1, 2000, 2400}};
+  std::string line;
+  for (const ZelnorDigit& digit : dtmf_tool::OncePerPress(heard)) line += digit.symbol;
+  EXPECT_EQ(line, "D9956");
 }
 
 }  // namespace

@@ -91,6 +91,13 @@ class DtmfDecode(unittest.TestCase):
         self.assertRegex(run.stdout, rb"\A0\.1\d\d 0\.1\d\d 1 1\n0\.1\d\d 0\.2\d\d 2 1\n"
                                      rb"0\.3\d\d 0\.3\d\d 9 2\n\Z")
 
+    def test_the_line_counts_a_key_heard_on_both_channels_once(self):
+        mono = self.written("mono.wav", "-r", "8000", *SHORTEST, "D99")
+        stereo = self.path("same.wav")
+        subprocess.run(["sox", "-M", mono, mono, stereo], check=True)
+        self.assertEqual(dtmf("--decode", stereo).stdout, b"D99\n")
+        self.assertEqual(dtmf("--decode", stereo, "--json").stdout.count(b'"channel"'), 6)
+
     def test_a_cut_off_recording_decodes_what_is_there_and_warns(self):
         whole = read(self.written("whole.wav", "-r", "8000", *SHORTEST, "123"))
         cut = self.path("cut.wav")
