@@ -8,27 +8,29 @@
 namespace zelnor {
 namespace {
 
-// The pair's share of a window that starts a tone (two windows in a row)
-// and that holds one already started. Speech 10 dB under a tone leaves it
-// about 90 %; a voice's harmonics, crossing two keypad frequencies at once,
-// reach up to 80 % now and then.
+// The pair's share of two windows in a row that start a tone, on average
+// and at least, and of a window that holds one already started. Speech
+// 10 dB under a tone leaves it about 90 %; a voice's harmonics, crossing
+// two keypad frequencies at once, reach up to 80 % now and then; a 4 ms
+// block's estimate of a tone's energy wavers by some 10 %.
 constexpr float kStartShare = 0.8f;
+constexpr float kStartLeastShare = 0.7f;
 constexpr float kHeldShare = 0.5f;
-// Its frequency tolerance, and how steady its phase must be: a receiver's
-// 2 % to start, wider once started, as speech over a tone bends its phase
-// (the rows stay 10 % apart).
-constexpr double kStartTolerance = 0.02;
-constexpr float kStartCoherence = 0.9f;
-constexpr double kHeldTolerance = 0.03;
-constexpr float kHeldCoherence = 0.8f;
+// What a window's tones must be to start a tone: in tune within a
+// receiver's 2 %, steady, twisted as a keypad's -8 to +4 dB with room for
+// a line's slope (a synthesiser's two notes seldom are). Once started,
+// speech over the tone may bend its phase and its twist.
+constexpr WindowLimits kStartLimits = {0.02, 0.9f, -12, 8};
+constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
 // Taken out on each side of the blocks that hold a tone: the block the
 // tone may start or end in, where it shows too little to count, and a
 // little more for the ringing of a band-limited line.
 constexpr double kMarginSeconds = 0.002;
 // The look-ahead, in blocks: 40 ms. A tone is known at the end of its
-// second window, and must still be unwritten a margin before its start.
+// second window, and must still be unwritten a window and a margin before
+// the first.
 constexpr int kDelayBlocks = 10;
-static_assert(kDelayBlocks >= KeypadWindowJudge::kBlocks + 1 + 2,
+static_assert(kDelayBlocks >= 2 * KeypadWindowJudge::kBlocks + 1 + 2,
               "a tone's start must be unwritten");
 
 std::uint32_t CheckedRate(std::uint32_t rate) {
@@ -66,8 +68,8 @@ void Write(const float& x, std::int16_t& out) {
 DtmfMasker::DtmfMasker(const MaskerSettings& settings)
     : settings_(settings),
       blocks_(CheckedRate(settings.sample_rate)),
-      starting_(blocks_, kStartTolerance, kStartCoherence),
-      holding_(blocks_, kHeldTolerance, kHeldCoherence),
+      starting_(blocks_, kStartLimits),
+      holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
       margin_(static_cast<std::int64_t>(blocks_.Length()) +
               std::lround(kMarginSeconds * settings.sample_rate)),
@@ -150,8 +152,13 @@ bool DtmfMasker::Replace(std::int64_t n, float& replacement) {
 
 void DtmfMasker::Judge() {
   const auto end = static_cast<std::int64_t>(blocks_.Recent(0).first_sample + blocks_.Length());
+  // Two windows in a row, 16 ms, start a tone: a tapped key of 12 ms fills
+  // both well.
   const float share = starting_.PairShare(blocks_);
-  toned_ = (toned_ << 1) | (share >= kStartShare ? 1u : 0u);
+  const bool starts = share >= kStartLeastShare && last_share_ >= kStartLeastShare &&
+                      share + last_share_ >= 2 * kStartShare;
+  last_share_ = share;
+  toned_ = (toned_ << 1) | (share >= kStartLeastShare ? 1u : 0u);
   // A block is the audio around tones when no window that holds it or its
   // neighbours held a tone (a tone's edge blocks hold too little of it to
   // show): the block four back, once six windows have not.
@@ -161,14 +168,23 @@ void DtmfMasker::Judge() {
     const float mean_square = blocks_.Recent(kAge).energy / static_cast<float>(blocks_.Length());
     background_ += (mean_square - background_) * 0.125f;
   }
-  // Two windows in a row, 16 ms, make a tone: music's chords rarely hold
-  // a keypad pair that long, a tapped key of 12 ms fills both windows well.
   const auto window = static_cast<std::int64_t>(KeypadWindowJudge::kBlocks * blocks_.Length());
   const auto length = static_cast<std::int64_t>(blocks_.Length());
-  if ((toned_ & 3u) == 3u) {
-    Cover(end - window - length - margin_, end + margin_);
-  } else if (span_count_ > 0 && end - window <= Last().end &&
-             holding_.PairShare(blocks_) >= kHeldShare) {
+  // Windows that would hold a tone once started, in a run: speech over a
+  // tone's start can spoil its first windows for starting one, and the
+  // tone then reaches back over them, by a window at most, for music's
+  // sake.
+  const bool held = holding_.PairShare(blocks_) >= kHeldShare;
+  if (!held) {
+    held_since_ = -1;
+  } else if (held_since_ < 0) {
+    held_since_ = end - window;
+  }
+  if (starts) {
+    const std::int64_t first = end - window - length;
+    const std::int64_t reach = held_since_ >= 0 ? std::max(held_since_, first - window) : first;
+    Cover(std::min(reach, first) - margin_, end + margin_);
+  } else if (held && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that
     // spoils its purity and its phase.
     Last().end = std::max(Last().end, end + margin_);

@@ -95,8 +95,10 @@ class DtmfMasker {
   Span spans_[kSpanSlots] = {};
   int first_span_ = 0;
   int span_count_ = 0;
-  std::uint32_t toned_ = 0;  // which recent windows held a tone, newest lowest
-  float background_ = 0;     // mean square of the audio around tones
+  std::int64_t held_since_ = -1;  // first sample of a run of windows that would hold a tone
+  float last_share_ = 0;          // the window before's, as judged to start a tone
+  std::uint32_t toned_ = 0;       // which recent windows held a tone, newest lowest
+  float background_ = 0;          // mean square of the audio around tones
 };
 
 }  // namespace zelnor

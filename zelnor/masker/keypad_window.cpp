@@ -11,7 +11,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kFullScaleDbm0 = 3.14;
 // Well under the quietest tone to be caught (-35 dBm0) twisted by 8 dB.
-constexpr double kFloorDbm0 = -46.0;
+constexpr double kFloorDbm0 = -48.0;
 constexpr int kBlocks = KeypadWindowJudge::kBlocks;
 
 // The strongest tone of the group from `first`, by its power over the
@@ -32,8 +32,10 @@ int Strongest(const ToneBlocks& blocks, int first) {
 
 }  // namespace
 
-KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, double tolerance, float coherence)
-    : coherence_(coherence) {
+KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits)
+    : coherence_(limits.coherence),
+      least_twist_(std::pow(10.0f, limits.least_twist_db / 10)),
+      most_twist_(std::pow(10.0f, limits.most_twist_db / 10)) {
   // A sine of amplitude A correlates to A N / 2 over a block of N samples,
   // and its energy there is A^2 N / 2: 2 / N per unit of power.
   const double n = static_cast<double>(blocks.Length());
@@ -42,7 +44,7 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, double tolerance,
   energy_per_power_ = static_cast<float>(2 / n);
   for (int k = 0; k < kToneCount; ++k) {
     tolerance_slopes_[k] = static_cast<float>(
-        std::tan(2 * kPi * tolerance * ToneBlocks::Hz(k) * blocks.BlockSeconds()));
+        std::tan(2 * kPi * limits.tolerance * ToneBlocks::Hz(k) * blocks.BlockSeconds()));
   }
 }
 
@@ -63,6 +65,7 @@ float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
   for (int age = 0; age < kBlocks; ++age) {
     pair_energy += energy_per_power_ * (std::norm(lows[age]) + std::norm(highs[age]));
   }
+  float steady[2] = {};
   for (const auto& [tone, at] : {std::make_pair(low, lows), std::make_pair(high, highs)}) {
     // Its phase advance per block beyond the nominal, weighted by amplitude.
     std::complex<float> extra = 0;
@@ -82,8 +85,10 @@ float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
       sizes += std::abs(at[age]);
     }
     if (!(std::abs(sum) >= coherence_ * sizes)) return 0;
-    if (!(std::norm(sum) / (kBlocks * kBlocks) >= floor_power_)) return 0;
+    steady[tone < kRowCount ? 0 : 1] = std::norm(sum) / (kBlocks * kBlocks);
+    if (!(steady[tone < kRowCount ? 0 : 1] >= floor_power_)) return 0;
   }
+  if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return 0;
   return energy > 0 ? pair_energy / energy : 0;
 }
 

@@ -8,26 +8,34 @@
 
 namespace zelnor {
 
+// What a window's tones must be.
+struct WindowLimits {
+  double tolerance;      // of each tone's frequency, relative
+  float coherence;       // how much of their amplitudes the blocks, turned to one, add up to
+  float least_twist_db;  // the high tone's power against the low's
+  float most_twist_db;
+};
+
 class KeypadWindowJudge {
  public:
   // Blocks judged together: 12 ms, so that a tapped key of 12 ms fills at
   // least one window mostly.
   static constexpr int kBlocks = 3;
 
-  // Tones are in tune within `tolerance` (relative) of their nominal
-  // frequency, and steady when their blocks, turned to one, add up to
-  // `coherence` (up to 1) of their amplitudes.
-  KeypadWindowJudge(const ToneBlocks& blocks, double tolerance, float coherence);
+  KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits);
 
   // How much of the newest kBlocks blocks' energy one row and one column
-  // tone carry, each the strongest of its group, in tune, steady in phase
-  // and above the level floor; 0 if there are no such tones. The share is
+  // tone carry, each the strongest of its group, in tune, steady in phase,
+  // above the level floor and twisted within the limits; 0 if there are no
+  // such tones. The share is
   // taken block by block, so a block a tone covers only in part counts by
   // what it holds: a window of a tapped key of 12 ms still shows 89 %.
   [[nodiscard]] float PairShare(const ToneBlocks& blocks) const;
 
  private:
   float coherence_;
+  float least_twist_;  // as a ratio of powers
+  float most_twist_;
   float floor_power_;                   // of one tone, in the blocks' units
   float energy_per_power_;              // a sine's block energy per unit of its power
   float tolerance_slopes_[kToneCount];  // tangent of the largest extra advance per block
