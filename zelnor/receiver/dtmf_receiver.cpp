@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
+#include "zelnor/int16_floats.h"
 #include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/keypad.h"
@@ -133,24 +134,6 @@ int InTolerance(const ToneBlocks& blocks, const float* raw, const float* slopes,
   return -1;
 }
 
-// 16-bit samples as floats of +-1.0 full scale, eight at a time where SSE2
-// runs (the same values: each is exact before the one rounding product).
-void ToFloats(const std::int16_t* x, std::size_t n, float* to) {
-  constexpr float kScale = 1.0f / 32767;
-  std::size_t i = 0;
-#if ZELNOR_HAVE_SSE2
-  const __m128 scale = _mm_set1_ps(kScale);
-  for (; i + 8 <= n; i += 8) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
-    const __m128i low = _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
-    const __m128i high = _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16);
-    _mm_storeu_ps(to + i, _mm_mul_ps(_mm_cvtepi32_ps(low), scale));
-    _mm_storeu_ps(to + i + 4, _mm_mul_ps(_mm_cvtepi32_ps(high), scale));
-  }
-#endif
-  for (; i < n; ++i) to[i] = x[i] * kScale;
-}
-
 // How much of a full block a tone covers, from its power against its power
 // over a whole block.
 float Coverage(float power, float full_power) {
@@ -182,7 +165,9 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
 
 void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitReport report,
                         void* context) {
-  Listen(samples, count, report, context, ToFloats);
+  Listen(samples, count, report, context, [](const std::int16_t* x, std::size_t n, float* to) {
+    Int16ToFloats(x, n, 1.0f / 32767, to);
+  });
 }
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
@@ -191,7 +176,17 @@ void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport rep
   // so that no sample can overflow the sums or poison the state for good.
   Listen(samples, count, report, context, [](const float* x, std::size_t n, float* to) {
     constexpr float kLimit = 1000;
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+#if ZELNOR_HAVE_SSE2
+    const __m128 limit = _mm_set1_ps(kLimit);
+    const __m128 least = _mm_set1_ps(-kLimit);
+    for (; i + 4 <= n; i += 4) {
+      const __m128 v = _mm_loadu_ps(x + i);
+      const __m128 clipped = _mm_min_ps(_mm_max_ps(v, least), limit);
+      _mm_storeu_ps(to + i, _mm_and_ps(clipped, _mm_cmpord_ps(v, v)));
+    }
+#endif
+    for (; i < n; ++i) {
       to[i] = std::fabs(x[i]) <= kLimit ? x[i] : x[i] > 0 ? kLimit : x[i] < 0 ? -kLimit : 0;
     }
   });

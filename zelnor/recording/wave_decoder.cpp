@@ -40,8 +40,13 @@ WaveDecoded DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDig
   std::vector<float> one_channel(max_frames);
   while (const size_t frames = reader.Read(interleaved.data(), max_frames)) {
     for (size_t c = 0; c < channel_count; ++c) {
-      for (size_t i = 0; i < frames; ++i) one_channel[i] = interleaved[i * channel_count + c];
-      channels[c].receiver.Feed(one_channel.data(), frames, &ReportChannel, &channels[c]);
+      // One channel is heard where it was read; more are taken apart first.
+      const float* samples = interleaved.data();
+      if (channel_count > 1) {
+        for (size_t i = 0; i < frames; ++i) one_channel[i] = interleaved[i * channel_count + c];
+        samples = one_channel.data();
+      }
+      channels[c].receiver.Feed(samples, frames, &ReportChannel, &channels[c]);
     }
     decoded.frames += frames;
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "zelnor/int16_floats.h"
 #include "zelnor/receiver/dtmf_receiver.h"
 #include "zelnor/wave_format.h"
 
@@ -221,6 +222,18 @@ size_t WaveReader::Read(float* samples, size_t max_frames) {
   const size_t frames = got / frame_bytes;
   const size_t sample_bytes = frame_bytes / format_.channels;
   const size_t count = frames * format_.channels;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+  constexpr bool kLittleEndian = false;
+#else
+  constexpr bool kLittleEndian = true;
+#endif
+  // 16-bit PCM, by far the commonest, straight from the bytes: they are the
+  // host's own samples (the buffer is aligned for them).
+  if (kLittleEndian && sample_bytes == 2) {
+    Int16ToFloats(reinterpret_cast<const int16_t*>(bytes_.data()), count, kIntegerScale[2],
+                  samples);
+    return frames;
+  }
   for (size_t i = 0; i < count; ++i) {
     samples[i] = Sample(format_, sample_bytes, &bytes_[i * sample_bytes]);
   }
