@@ -7,8 +7,9 @@
 // for bit, and the chunking never changes the output.
 //
 // Method: the receiver's 4 ms Goertzel blocks, judged three at a time
-// (keypad_window.h); each window that holds a tone is taken out, widened by
-// a margin on both sides so that the tone's edges and fades go too.
+// (keypad_window.h). Two windows in a row that hold a keypad pair start a
+// tone, looser ones carry it on; its blocks are taken out, widened by a
+// margin on both sides so that the tone's edges and fades go too.
 
 #include <cstddef>
 #include <cstdint>
