@@ -1,6 +1,7 @@
 #include "zelnor/receiver/dtmf_receiver.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
 #include <complex>
 #include <initializer_list>
@@ -94,11 +95,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
 
 // How many bits are set.
-int Count(std::uint32_t bits) {
-  int count = 0;
-  for (; bits != 0; bits &= bits - 1) ++count;
-  return count;
-}
+int Count(std::uint32_t bits) { return static_cast<int>(std::bitset<32>(bits).count()); }
 
 // A non-negative length in samples, rounded as std::lround does, without
 // its library call: a block's length in floats plus a half is exact in a
@@ -330,7 +327,7 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
 }
 
 bool DtmfReceiver::KeypadLike(const TunedTone& tuned_low, const TunedTone& tuned_high,
-                              const PairPower& mean, float share, const float* raw) const {
+                              const PairPower& mean, float share) const {
   const int low = tuned_low.tone;
   const int high = tuned_high.tone;
   const auto length = static_cast<float>(blocks_.Length());
@@ -363,12 +360,10 @@ bool DtmfReceiver::KeypadLike(const TunedTone& tuned_low, const TunedTone& tuned
       (low_steady < kSteadyPower * mean.low || high_steady < kSteadyPower * mean.high)) {
     return false;
   }
-  // (Blocks added in phase never hold more than their powers' mean, so a
-  // tone whose mean is low enough needs no closer look.)
+  float steady[kToneCount];
+  NominalSteadyPowers(blocks_, kWindow, steady);
   for (int k = 0; k < kToneCount; ++k) {
-    const float limit = kRival * (k < kRowCount ? low_steady : high_steady);
-    if (k != low && k != high && raw[k] > limit * kWindow &&
-        SteadyPower(blocks_, k, blocks_.NominalAdvance(k), 0, kWindow) > limit) {
+    if (k != low && k != high && steady[k] > kRival * (k < kRowCount ? low_steady : high_steady)) {
       return false;
     }
   }
@@ -465,8 +460,7 @@ bool DtmfReceiver::Recognise(char sounding, Recognised& heard) const {
     return false;
   }
 
-  if (!KeypadLike(Tune(blocks_, low, low_extra), Tune(blocks_, high, high_extra), mean, share,
-                  raw)) {
+  if (!KeypadLike(Tune(blocks_, low, low_extra), Tune(blocks_, high, high_extra), mean, share)) {
     return false;
   }
 

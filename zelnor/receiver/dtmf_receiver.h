@@ -82,11 +82,10 @@ class DtmfReceiver {
   // at further: it would change nothing.
   bool Recognise(char sounding, Recognised& heard) const;
   // Whether the pair the newest window holds (of powers `mean` per block,
-  // `share` of the energy; `raw`, each tone's power summed over the
-  // window's blocks) is as pure, steady, on frequency and alone in
+  // `share` of the energy) is as pure, steady, on frequency and alone in
   // its groups as a keypad's: speech and music that pass the rest do not.
-  bool KeypadLike(const TunedTone& low, const TunedTone& high, const PairPower& mean, float share,
-                  const float* raw) const;
+  bool KeypadLike(const TunedTone& low, const TunedTone& high, const PairPower& mean,
+                  float share) const;
   // Follows the digit sounding through the newest block, ending it after a gap.
   void Follow(DigitReport report, void* context);
   // Whether the newest block, with the digit's tones at `pair`, still holds

@@ -121,7 +121,18 @@ void ToneBlocks::Finish() {
   // within a block (whose mean is not zero) barely moves it.
   const float offset = offset_;
   offset_ += (sum / n - offset_) * 0.125f;
-  for (int k = 0; k < kToneCount; ++k) {
+  int k = 0;
+#if ZELNOR_HAVE_SSE2
+  const __m128 by = _mm_set1_ps(offset);
+  for (; k + 4 <= kToneCount; k += 4) {
+    const __m128 r = _mm_sub_ps(_mm_loadu_ps(re + k), _mm_mul_ps(by, _mm_loadu_ps(dc_re_ + k)));
+    const __m128 i = _mm_sub_ps(_mm_loadu_ps(im + k), _mm_mul_ps(by, _mm_loadu_ps(dc_im_ + k)));
+    _mm_storeu_ps(block.re + k, r);
+    _mm_storeu_ps(block.im + k, i);
+    _mm_storeu_ps(block.power + k, _mm_add_ps(_mm_mul_ps(r, r), _mm_mul_ps(i, i)));
+  }
+#endif
+  for (; k < kToneCount; ++k) {
     block.re[k] = re[k] - offset * dc_re_[k];
     block.im[k] = im[k] - offset * dc_im_[k];
     block.power[k] = block.re[k] * block.re[k] + block.im[k] * block.im[k];

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "zelnor/sse2.h"
+
 namespace zelnor {
 
 float PairCoherence(const Separated* pairs, int count) {
@@ -46,6 +48,37 @@ float SteadyPower(const ToneBlocks& blocks, int tone, std::complex<float> advanc
     sum = Times(sum, back) + blocks.Recent(age).At(tone);
   }
   return std::norm(sum) / static_cast<float>(count * count);
+}
+
+void NominalSteadyPowers(const ToneBlocks& blocks, int window, float* powers) {
+  int k = 0;
+  const auto scale = static_cast<float>(window * window);
+#if ZELNOR_HAVE_SSE2
+  for (; k + 4 <= kToneCount; k += 4) {
+    // Turned back: the conjugate of each tone's advance.
+    alignas(16) float back_re[4];
+    alignas(16) float back_im[4];
+    for (int j = 0; j < 4; ++j) {
+      back_re[j] = blocks.NominalAdvance(k + j).real();
+      back_im[j] = -blocks.NominalAdvance(k + j).imag();
+    }
+    const __m128 br = _mm_load_ps(back_re);
+    const __m128 bi = _mm_load_ps(back_im);
+    __m128 re = _mm_loadu_ps(blocks.Recent(0).re + k);
+    __m128 im = _mm_loadu_ps(blocks.Recent(0).im + k);
+    for (int age = 1; age < window; ++age) {
+      // As Times(sum, back) + the block's correlation.
+      const __m128 turned_re = _mm_sub_ps(_mm_mul_ps(re, br), _mm_mul_ps(im, bi));
+      const __m128 turned_im = _mm_add_ps(_mm_mul_ps(re, bi), _mm_mul_ps(im, br));
+      re = _mm_add_ps(turned_re, _mm_loadu_ps(blocks.Recent(age).re + k));
+      im = _mm_add_ps(turned_im, _mm_loadu_ps(blocks.Recent(age).im + k));
+    }
+    _mm_storeu_ps(powers + k, _mm_div_ps(_mm_add_ps(_mm_mul_ps(re, re), _mm_mul_ps(im, im)),
+                                         _mm_set1_ps(scale)));
+  }
+#endif
+  for (; k < kToneCount; ++k)
+    powers[k] = SteadyPower(blocks, k, blocks.NominalAdvance(k), 0, window);
 }
 
 }  // namespace zelnor

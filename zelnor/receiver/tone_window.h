@@ -56,4 +56,9 @@ TunedTone Tune(const ToneBlocks& blocks, int tone, std::complex<float> extra);
 float SteadyPower(const ToneBlocks& blocks, int tone, std::complex<float> advance, int newest,
                   int count);
 
+// SteadyPower of every tone at its nominal frequency over the newest
+// `window` blocks, into `powers` (kToneCount of them): the same values,
+// four tones at a time where SSE2 runs.
+void NominalSteadyPowers(const ToneBlocks& blocks, int window, float* powers);
+
 }  // namespace zelnor
