@@ -215,7 +215,8 @@ TEST(DtmfMasker, TakesOutEachToneAndLeavesTheRestBitForBit) {
         continue;
       }
       ExpectTonesGone(line.samples, masked, rate,
-                      {{line.tone_starts[0], line.tone_ends[0], trial.symbol}});
+                      {{static_cast<size_t>(line.tone_starts[0]),
+                        static_cast<size_t>(line.tone_ends[0]), trial.symbol}});
       if (seed == 0) {
         for (const size_t chunk : {1, 7, 160}) {
           const Masked chunked = Mask(line.samples, rate, chunk);
