@@ -1,7 +1,6 @@
 #include "zelnor/receiver/dtmf_receiver.h"
 
 #include <algorithm>
-#include <bitset>
 #include <cmath>
 #include <complex>
 #include <initializer_list>
@@ -95,7 +94,11 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::uint32_t kWindowMask = (1u << kWindow) - 1;
 
 // How many bits are set.
-int Count(std::uint32_t bits) { return static_cast<int>(std::bitset<32>(bits).count()); }
+int Count(std::uint32_t bits) {
+  int count = 0;
+  for (; bits != 0; bits &= bits - 1) ++count;
+  return count;
+}
 
 // A non-negative length in samples, rounded as std::lround does, without
 // its library call: a block's length in floats plus a half is exact in a

@@ -17,6 +17,12 @@ constexpr double kTurn = 4294967296.0;
 // Runs of the window's blocks correlated side by side.
 constexpr int kRuns = 3;
 
+// a b, without the library's checks for infinities (and its call): the
+// values here are always finite.
+std::complex<double> Times(std::complex<double> a, std::complex<double> b) {
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
 std::complex<double> Turn(std::uint32_t phase) {
   const SineAndCosine s = SineAndCosineOfPhase(phase);
   return {s.cosine, s.sine};
@@ -51,8 +57,8 @@ Harmonic SecondHarmonic(const ToneBlocks& blocks, int window, int low, float low
   steps[3] = 2 * steps[1];
   // A harmonic's turns are its tone's squared.
   std::complex<double> turns[4] = {Turn(steps[0]), Turn(steps[1])};
-  turns[2] = turns[0] * turns[0];
-  turns[3] = turns[1] * turns[1];
+  turns[2] = Times(turns[0], turns[0]);
+  turns[3] = Times(turns[1], turns[1]);
   float coefficients[4];
   for (int f = 0; f < 4; ++f) coefficients[f] = static_cast<float>(2 * turns[f].real());
   // The window as three runs of blocks side by side, each an independent
@@ -99,19 +105,19 @@ Harmonic SecondHarmonic(const ToneBlocks& blocks, int window, int low, float low
   // each run's is turned again by the phase at its start.
   std::complex<double> to_starts[4] = {Turn(0u - steps[0] * (run_length - 1)),
                                        Turn(0u - steps[1] * (run_length - 1))};
-  to_starts[2] = to_starts[0] * to_starts[0];
-  to_starts[3] = to_starts[1] * to_starts[1];
+  to_starts[2] = Times(to_starts[0], to_starts[0]);
+  to_starts[3] = Times(to_starts[1], to_starts[1]);
   std::complex<double> sums[4];
   for (int f = 0; f < 4; ++f) {
     const std::complex<double> to_start = to_starts[f];
-    const std::complex<double> per_run_turn = to_start * std::conj(turns[f]);
+    const std::complex<double> per_run_turn = Times(to_start, std::conj(turns[f]));
     std::complex<double> turn = 1;
     sums[f] = 0;
     for (int r = 0; r < kRuns; ++r) {
       const std::complex<double> own =
           static_cast<double>(s1[r][f]) - std::conj(turns[f]) * static_cast<double>(s2[r][f]);
-      sums[f] += own * to_start * turn;
-      turn *= per_run_turn;
+      sums[f] += Times(Times(own, to_start), turn);
+      turn = Times(turn, per_run_turn);
     }
   }
   // A sine of amplitude A correlates to A N / 2 and holds N A^2 / 2.
@@ -123,7 +129,7 @@ Harmonic SecondHarmonic(const ToneBlocks& blocks, int window, int low, float low
     // 1336 Hz); the others' leakage stays below -30 dB of their tones.
     std::complex<double> harmonic = sums[2 + t];
     if (t == 0)
-      harmonic -= sums[1] / static_cast<double>(count) * Leakage(steps[1] - steps[2], count);
+      harmonic -= Times(sums[1] / static_cast<double>(count), Leakage(steps[1] - steps[2], count));
     const double own = std::norm(sums[t]);
     if (own > 0 && std::norm(harmonic) > strongest.against_tone * own) {
       strongest = {static_cast<float>(std::norm(harmonic) / own),
