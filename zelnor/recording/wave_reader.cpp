@@ -1,12 +1,12 @@
 #include "zelnor/recording/wave_reader.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <string_view>
 
 #include "zelnor/int16_floats.h"
 #include "zelnor/receiver/dtmf_receiver.h"
+#include "zelnor/recording/sample_formats.h"
 #include "zelnor/wave_format.h"
 
 namespace zelnor {
@@ -68,56 +68,11 @@ bool Skip(ByteSource& source, uint64_t count, std::vector<uint8_t>& scratch) {
   return true;
 }
 
-// G.711 expansions to 16-bit linear, as in the ITU's reference code.
-int MuLawSample(uint8_t code) {
-  code = static_cast<uint8_t>(~code);
-  const int magnitude = ((((code & 0x0F) << 3) + 0x84) << ((code & 0x70) >> 4)) - 0x84;
-  return (code & 0x80) != 0 ? -magnitude : magnitude;
-}
+// Full scale of the 16-bit samples decoded on the fast path.
+constexpr float kInt16Scale = 1.0f / 32768;
 
-int ALawSample(uint8_t code) {
-  code ^= 0x55;
-  const int segment = (code & 0x70) >> 4;
-  int magnitude = (code & 0x0F) << 4;
-  magnitude += segment == 0 ? 8 : 0x108;
-  if (segment > 1) magnitude <<= segment - 1;
-  return (code & 0x80) != 0 ? magnitude : -magnitude;
-}
-
-// Full scale of a signed integer sample of 2, 3 or 4 bytes.
-constexpr float kIntegerScale[5] = {0, 0, 1.0f / 32768, 1.0f / 8388608, 1.0f / 2147483648.0f};
-
-float Sample(const WaveFormat& format, size_t bytes, const uint8_t* at) {
-  constexpr float kInt16 = 1.0f / 32768.0f;
-  switch (format.format_tag) {
-    case kWaveFormatMuLaw:
-      return static_cast<float>(MuLawSample(*at)) * kInt16;
-    case kWaveFormatALaw:
-      return static_cast<float>(ALawSample(*at)) * kInt16;
-    case kWaveFormatIeeeFloat: {
-      double value = 0;
-      if (bytes == 4) {
-        float single = 0;
-        std::memcpy(&single, at, 4);
-        value = single;
-      } else {
-        std::memcpy(&value, at, 8);
-      }
-      // Overs and nonsense become full scale or silence, never NaN.
-      return std::isnan(value) ? 0.0f : static_cast<float>(std::clamp(value, -1.0, 1.0));
-    }
-    default:
-      if (bytes == 1) return static_cast<float>(*at - 128) / 128.0f;
-      // Signed, little-endian: the top byte's sign carries the rest.
-      const auto top = static_cast<int32_t>(static_cast<int8_t>(at[bytes - 1]));
-      const auto value = static_cast<int32_t>(static_cast<uint32_t>(top) << (8 * (bytes - 1)) |
-                                              Little(at, bytes - 1));
-      return static_cast<float>(value) * kIntegerScale[bytes];
-  }
-}
-
-// Bytes each sample takes in a frame, for a format the reader decodes.
-size_t SampleBytes(const WaveFormat& format) {
+// How each sample of a frame is held, for a format the reader decodes.
+const SampleFormat& SampleFormatOf(const WaveFormat& format) {
   if (format.channels == 0) Refuse(ZELNOR_WAVE_NO_CHANNELS, 0);
   if (format.channels > kMaxWaveChannels) {
     Refuse(ZELNOR_WAVE_BAD_SIZE, format.channels);
@@ -128,24 +83,13 @@ size_t SampleBytes(const WaveFormat& format) {
   const size_t bytes = format.block_align / format.channels;
   const bool fits =
       format.block_align % format.channels == 0 && (format.bits_per_sample + 7u) / 8u == bytes;
-  bool known = false;
-  switch (format.format_tag) {
-    case kWaveFormatPcm:
-      known = bytes >= 1 && bytes <= 4;
-      break;
-    case kWaveFormatIeeeFloat:
-      known = bytes == 4 || bytes == 8;
-      break;
-    case kWaveFormatALaw:
-    case kWaveFormatMuLaw:
-      known = bytes == 1;
-      break;
-    default:
-      Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, format.format_tag);
+  if (!IsKnownSampleTag(format.format_tag)) {
+    Refuse(ZELNOR_WAVE_UNSUPPORTED_FORMAT, format.format_tag);
   }
   if (!fits) Refuse(ZELNOR_WAVE_BAD_SIZE, format.block_align);
-  if (!known) Refuse(ZELNOR_WAVE_UNSUPPORTED_BITS, format.bits_per_sample);
-  return bytes;
+  const SampleFormat* sample_format = FindSampleFormat(format.format_tag, bytes);
+  if (sample_format == nullptr) Refuse(ZELNOR_WAVE_UNSUPPORTED_BITS, format.bits_per_sample);
+  return *sample_format;
 }
 
 WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
@@ -190,7 +134,7 @@ WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes)
       const uint32_t padded = size + (size & 1);
       if (ReadFully(source_, body, padded) != padded) Refuse(ZELNOR_WAVE_NO_DATA, 0);
       format_ = ReadFormat(body, size);
-      SampleBytes(format_);
+      sample_format_ = &SampleFormatOf(format_);
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!have_format) Refuse(ZELNOR_WAVE_NO_FORMAT, 0);
@@ -230,12 +174,11 @@ size_t WaveReader::Read(float* samples, size_t max_frames) {
   // 16-bit PCM, by far the commonest, straight from the bytes: they are the
   // host's own samples (the buffer is aligned for them).
   if (kLittleEndian && sample_bytes == 2) {
-    Int16ToFloats(reinterpret_cast<const int16_t*>(bytes_.data()), count, kIntegerScale[2],
-                  samples);
+    Int16ToFloats(reinterpret_cast<const int16_t*>(bytes_.data()), count, kInt16Scale, samples);
     return frames;
   }
   for (size_t i = 0; i < count; ++i) {
-    samples[i] = Sample(format_, sample_bytes, &bytes_[i * sample_bytes]);
+    samples[i] = SignalValue(sample_format_->decode(&bytes_[i * sample_bytes]));
   }
   return frames;
 }

@@ -21,6 +21,16 @@ class ByteSource {
   ~ByteSource() = default;
 };
 
+// Where a writer's bytes go, in order. Throws ZelnorError when the writing
+// fails.
+class ByteSink {
+ public:
+  virtual void Write(const uint8_t* bytes, size_t count) = 0;
+
+ protected:
+  ~ByteSink() = default;
+};
+
 // What a WAV header says, with WAVE_FORMAT_EXTENSIBLE's subformat in place
 // of its tag.
 struct WaveFormat {
@@ -48,6 +58,8 @@ class WaveError : public ZelnorError {
 // Most channels a recording may have: each gets a receiver of its own.
 inline constexpr uint16_t kMaxWaveChannels = 1024;
 
+struct SampleFormat;
+
 class WaveReader {
  public:
   // Reads the header up to the first sample. Throws WaveError for a
@@ -61,12 +73,18 @@ class WaveReader {
   // of the data; an incomplete frame at the end is dropped.
   size_t Read(float* samples, size_t max_frames);
 
+  // Whether the header gave the data's size: a stream's may not.
+  [[nodiscard]] bool size_known() const noexcept { return !to_the_end_; }
+  // Bytes of data not read yet, when the size is known.
+  [[nodiscard]] uint32_t data_left() const noexcept { return data_left_; }
+
   // Whether the data ended before the size its header gave.
   [[nodiscard]] bool truncated() const noexcept { return truncated_; }
 
  private:
   ByteSource& source_;
   WaveFormat format_;
+  const SampleFormat* sample_format_ = nullptr;
   uint32_t data_left_ = 0;   // the header's size is 32 bits
   bool to_the_end_ = false;  // a stream's header that could not know the size
   bool truncated_ = false;
