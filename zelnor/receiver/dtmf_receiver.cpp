@@ -21,7 +21,7 @@ namespace {
 constexpr int kWindow = 6;
 // Frequency tolerance of a clean pair, between the 1.5 % always heard (and
 // most of 1.8 %) and the 3 % never heard; and of an impure one. A pair is
-// clean at 95 % purity (see Recognise) and impure at 85 %, the tolerance
+// clean at 95 % purity (see KeypadLike) and impure at 85 %, the tolerance
 // changing linearly between.
 constexpr float kTolerance = 0.021f;
 constexpr float kImpureTolerance = 0.005f;
@@ -62,7 +62,8 @@ constexpr float kTonalCoherence = 0.8f;
 constexpr float kSteadiness = 0.35f;
 constexpr float kHeldSteadiness = 0.1f;
 // A tone's blocks added in phase keep this much of their power: a keypad's
-// do, music's notes and a voice's partials, wavering, rarely.
+// do, music's notes and a voice's partials, wavering, rarely. (Asked only
+// below the tonal share, where a low-rate codec's phase jumps are let by.)
 constexpr float kSteadyPower = 0.8f;
 // Another tone of a group within 8 dB of the digit's own spoils it.
 constexpr float kRival = 0.158f;
