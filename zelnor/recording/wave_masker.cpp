@@ -10,30 +10,23 @@ namespace zelnor {
 namespace {
 
 // Passes the header's bytes on to the sink as the reader takes them, so
-// that every chunk before the data is copied whatever it holds.
+// that every chunk before the data is copied whatever it holds; the
+// samples, once the header is read, go through the maskers instead.
 class CopyingSource final : public ByteSource {
  public:
   CopyingSource(ByteSource& source, ByteSink& sink) : source_(source), sink_(sink) {}
   size_t Read(uint8_t* bytes, size_t count) override {
     const size_t got = source_.Read(bytes, count);
-    sink_.Write(bytes, got);
+    if (copying_) sink_.Write(bytes, got);
     return got;
   }
+  void StopCopying() { copying_ = false; }
 
  private:
   ByteSource& source_;
   ByteSink& sink_;
+  bool copying_ = true;
 };
-
-size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count) {
-  size_t got = 0;
-  while (got < count) {
-    const size_t read = source.Read(bytes + got, count - got);
-    if (read == 0) break;
-    got += read;
-  }
-  return got;
-}
 
 struct ChannelReport {
   WaveSpanReport report;
@@ -154,28 +147,23 @@ class WaveMasking {
 
 WaveMasked MaskWave(ByteSource& in, ByteSink& out, MaskerSettings settings, WaveSpanReport report,
                     void* context) {
-  CopyingSource header(in, out);
-  const WaveReader reader(header);
+  CopyingSource source(in, out);
+  WaveReader reader(source);
+  source.StopCopying();
   WaveMasked result;
   result.format = reader.format();
   WaveMasking masking(result.format, settings, report, context);
 
   const size_t frame_bytes = result.format.block_align;
   std::vector<uint8_t> bytes(masking.MaxFrames() * frame_bytes);
-  uint32_t left = reader.data_left();
   size_t got = 0;
-  for (;;) {
-    const size_t want = reader.size_known() ? std::min<size_t>(bytes.size(), left) : bytes.size();
-    got = ReadFully(in, bytes.data(), want);
+  while ((got = reader.ReadBytes(bytes.data(), masking.MaxFrames())) != 0) {
     masking.Add(bytes.data(), got / frame_bytes, out);
-    if (got < want) {
-      result.truncated = reader.size_known();
-      break;
-    }
-    if (reader.size_known() && (left -= static_cast<uint32_t>(got)) == 0) break;
+    if (got % frame_bytes != 0) break;
   }
   masking.Finish(out);
   result.frames = masking.frames();
+  result.truncated = reader.truncated();
   // An incomplete frame at the end, the data's pad byte and the chunks
   // after it, as they were.
   const size_t whole = got - got % frame_bytes;

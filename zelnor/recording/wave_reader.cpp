@@ -47,17 +47,6 @@ uint32_t Little(const uint8_t* at, size_t bytes) {
   return value;
 }
 
-// Fills all of `count` unless the source ends first; returns what it got.
-size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count) {
-  size_t got = 0;
-  while (got < count) {
-    const size_t read = source.Read(bytes + got, count - got);
-    if (read == 0) break;
-    got += read;
-  }
-  return got;
-}
-
 // Reads past `count` bytes; false when the source ends first.
 bool Skip(ByteSource& source, uint64_t count, std::vector<uint8_t>& scratch) {
   while (count > 0) {
@@ -115,6 +104,16 @@ WaveFormat ReadFormat(const uint8_t* chunk, uint32_t size) {
 
 }  // namespace
 
+size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count) {
+  size_t got = 0;
+  while (got < count) {
+    const size_t read = source.Read(bytes + got, count - got);
+    if (read == 0) break;
+    got += read;
+  }
+  return got;
+}
+
 WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes) {
   uint8_t header[12];
   if (ReadFully(source_, header, 12) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
@@ -149,12 +148,12 @@ WaveReader::WaveReader(ByteSource& source) : source_(source), bytes_(kReadBytes)
   bytes_.resize(std::max<size_t>(kReadBytes, format_.block_align));
 }
 
-size_t WaveReader::Read(float* samples, size_t max_frames) {
+size_t WaveReader::ReadBytes(uint8_t* bytes, size_t max_frames) {
   const size_t frame_bytes = format_.block_align;
-  size_t want = std::min(max_frames, bytes_.size() / frame_bytes) * frame_bytes;
+  size_t want = max_frames * frame_bytes;
   if (!to_the_end_) want = std::min<size_t>(want, data_left_ - data_left_ % frame_bytes);
   if (want == 0) return 0;
-  const size_t got = ReadFully(source_, bytes_.data(), want);
+  const size_t got = ReadFully(source_, bytes, want);
   if (got < want) {
     // Nothing more will come.
     truncated_ = !to_the_end_;
@@ -163,6 +162,12 @@ size_t WaveReader::Read(float* samples, size_t max_frames) {
   } else if (!to_the_end_) {
     data_left_ -= static_cast<uint32_t>(got);
   }
+  return got;
+}
+
+size_t WaveReader::Read(float* samples, size_t max_frames) {
+  const size_t frame_bytes = format_.block_align;
+  const size_t got = ReadBytes(bytes_.data(), std::min(max_frames, bytes_.size() / frame_bytes));
   const size_t frames = got / frame_bytes;
   const size_t sample_bytes = frame_bytes / format_.channels;
   const size_t count = frames * format_.channels;

@@ -21,6 +21,9 @@ class ByteSource {
   ~ByteSource() = default;
 };
 
+// Fills all of `count` unless the source ends first; returns what it got.
+size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count);
+
 // Where a writer's bytes go, in order. Throws ZelnorError when the writing
 // fails.
 class ByteSink {
@@ -73,10 +76,11 @@ class WaveReader {
   // of the data; an incomplete frame at the end is dropped.
   size_t Read(float* samples, size_t max_frames);
 
-  // Whether the header gave the data's size: a stream's may not.
-  [[nodiscard]] bool size_known() const noexcept { return !to_the_end_; }
-  // Bytes of data not read yet, when the size is known.
-  [[nodiscard]] uint32_t data_left() const noexcept { return data_left_; }
+  // The bytes of up to `max_frames` frames, as the file holds them (room
+  // for max_frames * block_align at `bytes`). Returns how many bytes it
+  // read: 0 at the end of the data, and an incomplete last frame's only
+  // where the data ends before its header's size or a stream ends.
+  size_t ReadBytes(uint8_t* bytes, size_t max_frames);
 
   // Whether the data ended before the size its header gave.
   [[nodiscard]] bool truncated() const noexcept { return truncated_; }
