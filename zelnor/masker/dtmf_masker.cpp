@@ -5,6 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "zelnor/heard_samples.h"
+
 namespace zelnor {
 namespace {
 
@@ -45,13 +47,6 @@ std::uint32_t CheckedRate(std::uint32_t rate) {
 // passes bit for bit (an x87 load would quieten it).
 void Keep(std::int16_t x, float& slot) { slot = x * (1.0f / 32768); }
 void Keep(const float& x, float& slot) { std::memcpy(&slot, &x, sizeof slot); }
-
-// Samples as the blocks take them: far beyond full scale clipped, and what
-// is not a number silence, so that no sample can poison the sums for good.
-float Heard(float x) {
-  constexpr float kLimit = 1000;
-  return std::fabs(x) <= kLimit ? x : x > 0 ? kLimit : x < 0 ? -kLimit : 0;
-}
 
 // A sample out: floats as bytes again, others rounded and clipped.
 void Write(const float& x, float& out) { std::memcpy(&out, &x, sizeof out); }
@@ -100,7 +95,7 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
         Write(slot, out[i]);
       }
       Keep(in[i], slot);
-      space[i] = Heard(slot);
+      space[i] = HeardSample(slot);
       ++taken_;
     }
     in += n;

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "zelnor/receiver/tone_window.h"
+#include "zelnor/signal/dtmf_levels.h"
 
 namespace zelnor {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kFullScaleDbm0 = 3.14;
 // Well under the quietest tone to be caught (-35 dBm0) twisted by 8 dB.
 constexpr double kFloorDbm0 = -48.0;
 constexpr int kBlocks = KeypadWindowJudge::kBlocks;
@@ -39,7 +39,7 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
   // A sine of amplitude A correlates to A N / 2 over a block of N samples,
   // and its energy there is A^2 N / 2: 2 / N per unit of power.
   const double n = static_cast<double>(blocks.Length());
-  const double amplitude = std::pow(10.0, (kFloorDbm0 - kFullScaleDbm0) / 20);
+  const double amplitude = Dbm0Amplitude(kFloorDbm0);
   floor_power_ = static_cast<float>(amplitude * n / 2 * amplitude * n / 2);
   energy_per_power_ = static_cast<float>(2 / n);
   for (int k = 0; k < kToneCount; ++k) {

@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "zelnor/signal/dtmf_levels.h"
+
 namespace zelnor {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// Between the rows and the columns, so it is no key's tone, at -12 dBm0
-// (a full-scale sine is +3.14 dBm0): heard clearly, never loud.
+// Between the rows and the columns, so it is no key's tone, at -12 dBm0:
+// heard clearly, never loud.
 constexpr double kBeepHz = 1000;
-const double kBeepAmplitude = std::pow(10.0, (-12.0 - 3.14) / 20);
+const double kBeepAmplitude = Dbm0Amplitude(-12.0);
 // Ramps short enough for a tapped key's span, long enough not to click.
 constexpr double kRampSeconds = 0.004;
 

@@ -6,9 +6,10 @@
 #include <initializer_list>
 #include <stdexcept>
 
-#include "zelnor/int16_floats.h"
+#include "zelnor/heard_samples.h"
 #include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/receiver/tone_window.h"
+#include "zelnor/signal/dtmf_levels.h"
 #include "zelnor/signal/keypad.h"
 #include "zelnor/sse2.h"
 
@@ -87,8 +88,6 @@ constexpr double kPauseSeconds = 0.0225;
 // Blocks without the digit that end it whatever the gap's measure says.
 constexpr int kEndingBlocks = 7;
 
-// A full-scale sine is +3.14 dBm0.
-constexpr double kFullScaleDbm0 = 3.14;
 constexpr double kPi = 3.14159265358979323846;
 
 // The bits of the window's blocks in a mask of blocks, newest lowest.
@@ -152,7 +151,7 @@ DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
     throw std::invalid_argument("minimum level out of range");
   }
   // A sine of amplitude A correlates to A N / 2 over a block of N samples.
-  const double amplitude = std::pow(10.0, (settings.minimum_level_dbm0 - kFullScaleDbm0) / 20);
+  const double amplitude = Dbm0Amplitude(settings.minimum_level_dbm0);
   const double correlation = amplitude * static_cast<double>(blocks_.Length()) / 2;
   minimum_power_ = static_cast<float>(correlation * correlation);
   // The tolerance as the largest angle of a tone's extra phase advance per
@@ -173,24 +172,7 @@ void DtmfReceiver::Feed(const std::int16_t* samples, std::size_t count, DigitRep
 
 void DtmfReceiver::Feed(const float* samples, std::size_t count, DigitReport report,
                         void* context) {
-  // Far beyond full scale is clipped, and what is not a number is silence,
-  // so that no sample can overflow the sums or poison the state for good.
-  Listen(samples, count, report, context, [](const float* x, std::size_t n, float* to) {
-    constexpr float kLimit = 1000;
-    std::size_t i = 0;
-#if ZELNOR_HAVE_SSE2
-    const __m128 limit = _mm_set1_ps(kLimit);
-    const __m128 least = _mm_set1_ps(-kLimit);
-    for (; i + 4 <= n; i += 4) {
-      const __m128 v = _mm_loadu_ps(x + i);
-      const __m128 clipped = _mm_min_ps(_mm_max_ps(v, least), limit);
-      _mm_storeu_ps(to + i, _mm_and_ps(clipped, _mm_cmpord_ps(v, v)));
-    }
-#endif
-    for (; i < n; ++i) {
-      to[i] = std::fabs(x[i]) <= kLimit ? x[i] : x[i] > 0 ? kLimit : x[i] < 0 ? -kLimit : 0;
-    }
-  });
+  Listen(samples, count, report, context, HeardSamples);
 }
 
 template <typename Sample, typename Convert>

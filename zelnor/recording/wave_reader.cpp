@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "zelnor/int16_floats.h"
+#include "zelnor/heard_samples.h"
 #include "zelnor/receiver/dtmf_receiver.h"
 #include "zelnor/recording/sample_formats.h"
 #include "zelnor/wave_format.h"
