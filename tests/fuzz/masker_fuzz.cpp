@@ -67,21 +67,9 @@ void CheckChunking(uint32_t rate, const std::vector<Sample>& x, const uint8_t* c
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 4) return 0;
-  constexpr uint32_t kRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 9999};
-  const uint32_t rate = kRates[data[0] & 7];
-  const size_t chunk_count = data[1] & 15;
-  const uint8_t* chunks = data + 2;
-  if (size < 2 + chunk_count) return 0;
-  const uint8_t* body = data + 2 + chunk_count;
-  const size_t body_size = size - 2 - chunk_count;
-
-  std::vector<int16_t> integers(body_size / 2);
-  if (!integers.empty()) std::memcpy(integers.data(), body, integers.size() * 2);
-  CheckChunking(rate, integers, chunks, chunk_count);
-
-  std::vector<float> floats(body_size / 4);
-  if (!floats.empty()) std::memcpy(floats.data(), body, floats.size() * 4);
-  CheckChunking(rate, floats, chunks, chunk_count);
+  StreamInput in;
+  if (!ReadStreamInput(data, size, in)) return 0;
+  CheckChunking(in.rate, in.integers, in.chunks, in.chunk_count);
+  CheckChunking(in.rate, in.floats, in.chunks, in.chunk_count);
   return 0;
 }

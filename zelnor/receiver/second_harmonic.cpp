@@ -17,12 +17,6 @@ constexpr double kTurn = 4294967296.0;
 // Runs of the window's blocks correlated side by side.
 constexpr int kRuns = 3;
 
-// a b, without the library's checks for infinities (and its call): the
-// values here are always finite.
-std::complex<double> Times(std::complex<double> a, std::complex<double> b) {
-  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
-}
-
 std::complex<double> Turn(std::uint32_t phase) {
   const SineAndCosine s = SineAndCosineOfPhase(phase);
   return {s.cosine, s.sine};

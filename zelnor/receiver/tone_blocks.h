@@ -21,7 +21,8 @@ inline constexpr int kRowCount = 4;
 // a b, without the checks for infinities in std::complex's product: the
 // receiver's values are always finite, and the checks cost more than the
 // product.
-inline std::complex<float> Times(std::complex<float> a, std::complex<float> b) {
+template <typename T>
+std::complex<T> Times(std::complex<T> a, std::complex<T> b) {
   return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
 }
 
