@@ -11,7 +11,6 @@
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/dtmf_levels.h"
 #include "zelnor/signal/keypad.h"
-#include "zelnor/sse2.h"
 
 namespace zelnor {
 namespace {
@@ -292,7 +291,7 @@ void DtmfReceiver::Judge(DigitReport report, void* context) {
   // of the tone, and far fewer chance alignments in music.
   Recognised now{};
   if ((toned_blocks_ & 1u) == 0 || Count(toned_blocks_) < kWindow - 2 ||
-      !Recognise(digit_.symbol, now) || now.symbol == digit_.symbol) {
+      !Recognise(digit_.symbol, now)) {
     candidate_ = {};
     return;
   }
@@ -322,7 +321,7 @@ bool DtmfReceiver::KeypadLike(const TunedTone& tuned_low, const TunedTone& tuned
   // keypad's tones are pure and on frequency; speech and music that come
   // near a pair are off by a percent or more, or impure, or both. So the
   // tolerance narrows as the purity falls, from the full tolerance for a
-  // clean pair to a tenth of it for one with a sixth of other sound beside.
+  // clean pair to a quarter of it for one with a sixth of other sound beside.
   float inner_energy = 0;
   for (int age = 1; age + 1 < kWindow; ++age) inner_energy += blocks_.Recent(age).energy;
   const float inner_low = SteadyPower(blocks_, low, tuned_low.advance, 1, kWindow - 2);
