@@ -17,13 +17,14 @@
 
 #include "zelnor/masker/keypad_window.h"
 #include "zelnor/masker/replacement.h"
+#include "zelnor/receiver/dtmf_receiver.h"
 #include "zelnor/receiver/tone_blocks.h"
 
 namespace zelnor {
 
-// The sample rates the masker accepts.
-inline constexpr std::uint32_t kMaskerMinRate = 8000;
-inline constexpr std::uint32_t kMaskerMaxRate = 48000;
+// The sample rates the masker accepts: the receiver's front end's.
+inline constexpr std::uint32_t kMaskerMinRate = kReceiverMinRate;
+inline constexpr std::uint32_t kMaskerMaxRate = kReceiverMaxRate;
 
 // Samples replaced, counted from the first sample processed.
 struct MaskedSpan {
