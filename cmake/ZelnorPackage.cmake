@@ -20,13 +20,13 @@ add_custom_command(
   OUTPUT ${zelnor_import_libraries}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${zelnor_import_dir}
   COMMAND ${CMAKE_COMMAND}
-          -DDEF=${PROJECT_SOURCE_DIR}/zelnor/zelnor.def
+          -DDEF=${PROJECT_SOURCE_DIR}/zelnor/exports/zelnor.def
           "-DOBJECTS=$<JOIN:$<TARGET_OBJECTS:zelnor>,|>"
           -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL} -DLLVM_DLLTOOL=${LLVM_DLLTOOL}
           -DMACHINE=${zelnor_machine} -DDECORATE=${zelnor_decorate}
           -DOUT_DIR=${zelnor_import_dir} -DNAME=zelnor
           -P ${CMAKE_CURRENT_LIST_DIR}/make_import_libraries.cmake
-  DEPENDS zelnor ${PROJECT_SOURCE_DIR}/zelnor/zelnor.def ${CMAKE_CURRENT_LIST_DIR}/make_import_libraries.cmake
+  DEPENDS zelnor ${PROJECT_SOURCE_DIR}/zelnor/exports/zelnor.def ${CMAKE_CURRENT_LIST_DIR}/make_import_libraries.cmake
   COMMENT "Import libraries for zelnor.dll (${DIALLER_ARCH})"
   VERBATIM)
 add_custom_target(zelnor_import_libraries ALL DEPENDS ${zelnor_import_libraries})

@@ -4,7 +4,7 @@
 
 #include "common/handles_win.h"
 #include "zelnor.h"
-#include "zelnor/exception_globals_win.h"
+#include "zelnor/exports/exception_globals_win.h"
 #include "zelnor/player/wave_out_device_win.h"
 #include "zelnor/player/win32_signal_win.h"
 #include "zelnor/zelnor_error.h"

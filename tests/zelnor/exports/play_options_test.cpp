@@ -1,4 +1,4 @@
-#include "zelnor/input/options.h"
+#include "zelnor/exports/play_options.h"
 
 #include <gtest/gtest.h>
 

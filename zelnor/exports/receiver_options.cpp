@@ -1,4 +1,4 @@
-#include "zelnor/recording/receiver_options.h"
+#include "zelnor/exports/receiver_options.h"
 
 #include "zelnor/zelnor_error.h"
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "zelnor.h"
-#include "zelnor/ansi_path_win.h"
-#include "zelnor/call_boundary.h"
+#include "zelnor/exports/ansi_path_win.h"
+#include "zelnor/exports/call_boundary.h"
 #include "zelnor/input/dial_sequence_win.h"
 #include "zelnor/output/render.h"
 #include "zelnor/output/wav_file_win.h"

@@ -10,9 +10,9 @@
 
 #include "common/handles_win.h"
 #include "zelnor.h"
-#include "zelnor/ansi_path_win.h"
-#include "zelnor/call_boundary.h"
-#include "zelnor/recording/receiver_options.h"
+#include "zelnor/exports/ansi_path_win.h"
+#include "zelnor/exports/call_boundary.h"
+#include "zelnor/exports/receiver_options.h"
 #include "zelnor/recording/wave_decoder.h"
 
 struct ZelnorReceiver {

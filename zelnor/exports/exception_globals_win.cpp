@@ -1,4 +1,4 @@
-#include "zelnor/exception_globals_win.h"
+#include "zelnor/exports/exception_globals_win.h"
 
 #include <windows.h>
 

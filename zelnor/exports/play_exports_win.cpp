@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "zelnor.h"
-#include "zelnor/call_boundary.h"
-#include "zelnor/exception_globals_win.h"
+#include "zelnor/exports/call_boundary.h"
+#include "zelnor/exports/exception_globals_win.h"
+#include "zelnor/exports/play_options.h"
 #include "zelnor/input/dial_sequence_win.h"
-#include "zelnor/input/options.h"
 #include "zelnor/player/player.h"
 #include "zelnor/player/win32_platform_win.h"
 

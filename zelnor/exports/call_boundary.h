@@ -5,7 +5,7 @@
 #include <new>
 
 #include "zelnor.h"
-#include "zelnor/exception_globals_win.h"
+#include "zelnor/exports/exception_globals_win.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
