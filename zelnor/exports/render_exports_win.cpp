@@ -11,6 +11,7 @@
 #include "zelnor/output/render.h"
 #include "zelnor/output/wav_file_win.h"
 #include "zelnor/output/wav_writer.h"
+#include "zelnor/zelnor_error.h"
 
 namespace {
 
@@ -18,9 +19,11 @@ namespace {
 class FunctionSink final : public zelnor::ByteSink {
  public:
   FunctionSink(ZelnorWriteFunction write, void* context) : write_(write), context_(context) {}
-  bool Write(const uint8_t* bytes, size_t count) override {
+  void Write(const uint8_t* bytes, size_t count) override {
     // A run is one block and its header: far below 4 GB.
-    return write_(context_, bytes, static_cast<uint32_t>(count)) != 0;
+    if (write_(context_, bytes, static_cast<uint32_t>(count)) == 0) {
+      throw zelnor::ZelnorError(ZELNOR_E_FILE, "the caller stopped the writing");
+    }
   }
 
  private:
@@ -64,6 +67,7 @@ extern "C" int __stdcall WriteDTMFWaveTo(const char* dial, const ZelnorOptions* 
     if (write == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
     zelnor::DtmfSequence sequence = zelnor::SequenceForDial(dial, options);
     FunctionSink sink(write, context);
-    return zelnor::WriteWave(sequence, sink) ? ZELNOR_OK : ZELNOR_E_FILE;
+    zelnor::WriteWave(sequence, sink);
+    return ZELNOR_OK;
   });
 }

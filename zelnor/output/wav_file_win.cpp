@@ -30,9 +30,8 @@ using WidePath = std::vector<wchar_t>;  // NUL-terminated
 class FileSink final : public ByteSink {
  public:
   explicit FileSink(HANDLE file) : file_(file) {}
-  bool Write(const uint8_t* bytes, size_t count) override {
+  void Write(const uint8_t* bytes, size_t count) override {
     if (!WriteAll(file_, bytes, count)) ThrowLastError();
-    return true;
   }
 
  private:

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zelnor/byte_streams.h"
 #include "zelnor/signal/dtmf_sequence.h"
 #include "zelnor/wave_format.h"
 
@@ -16,18 +17,9 @@ namespace zelnor {
 // long for a WAV file.
 void RequireWaveSize(const DtmfSequence& sequence);
 
-// Receives consecutive runs of the file's bytes; false stops the writing.
-class ByteSink {
- public:
-  virtual bool Write(const uint8_t* bytes, size_t count) = 0;
-
- protected:
-  ~ByteSink() = default;
-};
-
-// Header, then every sample of the sequence. Returns false as soon as
-// the sink does. Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) before
-// writing anything when the sequence is too long for a WAV file.
-bool WriteWave(DtmfSequence& sequence, ByteSink& sink);
+// Header, then every sample of the sequence; what the sink throws stops
+// it. Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) before writing
+// anything when the sequence is too long for a WAV file.
+void WriteWave(DtmfSequence& sequence, ByteSink& sink);
 
 }  // namespace zelnor

@@ -7,32 +7,13 @@
 #include <vector>
 
 #include "zelnor.h"
+#include "zelnor/byte_streams.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 
-// Where the reader's bytes come from: fills up to `count` bytes and returns
-// how many, 0 only at the end. Throws ZelnorError when the reading fails.
-class ByteSource {
- public:
-  virtual size_t Read(uint8_t* bytes, size_t count) = 0;
-
- protected:
-  ~ByteSource() = default;
-};
-
 // Fills all of `count` unless the source ends first; returns what it got.
 size_t ReadFully(ByteSource& source, uint8_t* bytes, size_t count);
-
-// Where a writer's bytes go, in order. Throws ZelnorError when the writing
-// fails.
-class ByteSink {
- public:
-  virtual void Write(const uint8_t* bytes, size_t count) = 0;
-
- protected:
-  ~ByteSink() = default;
-};
 
 // What a WAV header says, with WAVE_FORMAT_EXTENSIBLE's subformat in place
 // of its tag.

@@ -6,19 +6,19 @@
 #include <vector>
 
 #include "signal_analysis.h"
+#include "zelnor.h"
 #include "zelnor/signal/symbol_reader.h"
 #include "zelnor/zelnor_error.h"
 
 namespace {
 
-// Keeps what it is given, and refuses from the `fail_at`th write on.
+// Keeps what it is given, and fails its `fail_at`th write.
 struct MemorySink final : zelnor::ByteSink {
   explicit MemorySink(int refuse_at = 0) : fail_at(refuse_at) {}
-  bool Write(const uint8_t* bytes, size_t count) override {
-    if (++writes == fail_at) return false;
+  void Write(const uint8_t* bytes, size_t count) override {
+    if (++writes == fail_at) throw zelnor::ZelnorError(ZELNOR_E_FILE, "full");
     if (writes == 1) first_write = count;
     file.insert(file.end(), bytes, bytes + count);
-    return true;
   }
   int fail_at;
   int writes = 0;
@@ -47,7 +47,7 @@ TEST(WriteWave, WritesTheHeaderWithTheFirstSamplesThenEverySampleLowByteFirst) {
   const std::vector<int16_t> samples = zelnor_test::Render("9,D", options);
   zelnor::DtmfSequence sequence(zelnor::ReadDial(L"9,D"), options);
   MemorySink sink;
-  ASSERT_TRUE(zelnor::WriteWave(sequence, sink));
+  zelnor::WriteWave(sequence, sink);
   const std::vector<uint8_t>& file = sink.file;
   const auto header = WaveHeader(8000, static_cast<uint32_t>(samples.size()));
   ASSERT_EQ(file.size(), header.size() + 2 * samples.size());
@@ -62,7 +62,7 @@ TEST(WriteWave, WritesTheHeaderWithTheFirstSamplesThenEverySampleLowByteFirst) {
 TEST(WriteWave, StopsAtTheFirstFailedWrite) {
   zelnor::DtmfSequence sequence(zelnor::ReadDial(L"123456"), {1000, 1000, 48000});
   MemorySink sink(3);
-  EXPECT_FALSE(zelnor::WriteWave(sequence, sink));
+  EXPECT_THROW(zelnor::WriteWave(sequence, sink), zelnor::ZelnorError);
   EXPECT_EQ(sink.writes, 3);
 }
 
