@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "zelnor/signal/keypad.h"
+
 namespace dtmf_tool {
 namespace {
 
@@ -62,10 +64,23 @@ std::optional<int32_t> ParseTenths(std::wstring_view text) {
   return negative ? -value : value;
 }
 
-// The command so far, and whether -g has set the gap apart from the tone.
+// The jobs dtmf does, one per run, as bits: which an option belongs to.
+enum Job : unsigned {
+  kDial = 1,         // play SYMBOLS, or write them with -o
+  kDecode = 2,       // --decode
+  kListen = 4,       // --listen
+  kMask = 8,         // --mask
+  kListDevices = 16  // --list-devices
+};
+
+struct Option;
+
+// The command so far, and what the reading has seen.
 struct Reading {
   Command command;
-  bool gap_given = false;
+  bool gap_given = false;              // -g has set the gap apart from the tone
+  const Option* job_option = nullptr;  // the option that chose the job; none: dialling
+  std::vector<const Option*> given;    // every option on the line, in order
 };
 
 // What an option takes, which decides how its value is read, checked and
@@ -86,91 +101,150 @@ struct Value {
   int32_t number;
 };
 
+using Apply = void (*)(Reading& reading, const Value& value);
+
+// A number's range and default.
+struct Range {
+  int32_t lowest = 0;
+  int32_t highest = 0;
+  int32_t fallback = 0;
+};
+
 // One option of dtmf.exe: everything the parser and the help know of it.
 struct Option {
   std::wstring_view names;  // as the help lists them, ", " between
   std::wstring_view value;  // the value's name in the help; empty for none
   Kind kind;
-  int32_t lowest;                   // kMilliseconds, kLevel, kGain: the range
-  int32_t highest;                  //
-  int32_t fallback;                 // the default of a number
+  unsigned jobs;                    // the jobs it may be given with (Job bits)
+  unsigned chooses;                 // the job it chooses, if it chooses one
+  Range range;                      // kMilliseconds, kLevel, kGain, kRate
   std::wstring_view fallback_text;  // a default said in words instead
   std::wstring_view help;           // a '\n' starts a new line
-  void (*apply)(Reading& reading, const Value& value);
+  Apply apply;
 };
+
+// The rows of the table, by what they take.
+Option Flag(std::wstring_view names, unsigned jobs, std::wstring_view help, Apply apply) {
+  return {names, L"", Kind::kFlag, jobs, 0, {}, L"", help, apply};
+}
+Option Text(std::wstring_view names, std::wstring_view value, unsigned jobs, std::wstring_view help,
+            Apply apply, std::wstring_view fallback_text = L"") {
+  return {names, value, Kind::kText, jobs, 0, {}, fallback_text, help, apply};
+}
+// A number that shapes the dialled sound.
+Option Number(std::wstring_view names, std::wstring_view value, Kind kind, Range range,
+              std::wstring_view help, Apply apply, std::wstring_view fallback_text = L"") {
+  return {names, value, kind, kDial, 0, range, fallback_text, help, apply};
+}
+// An option that chooses the job, with FILE (or no value).
+Option Job(std::wstring_view names, std::wstring_view value, unsigned job, std::wstring_view help,
+           Apply apply) {
+  return {names, value, value.empty() ? Kind::kFlag : Kind::kText, job, job, {}, L"", help, apply};
+}
+Option Request(std::wstring_view names, std::wstring_view help, Apply apply) {
+  return {names, L"", Kind::kRequest, ~0u, 0, {}, L"", help, apply};
+}
+
+// What --mask-with takes, in the library's order.
+constexpr std::wstring_view kReplacements[] = {L"silence", L"noise", L"beep"};
+static_assert(ZELNOR_MASK_SILENCE == 0 && ZELNOR_MASK_NOISE == 1 && ZELNOR_MASK_BEEP == 2);
 
 // Each option once. The help lists them in this order; the ranges and
 // defaults are the library's.
 const Option kOptions[] = {
-    {L"-o", L"FILE.wav", Kind::kText, 0, 0, 0, L"",
-     L"write the tones to a WAV file instead of playing them\n(-o - writes it to standard "
-     L"output)",
-     [](Reading& r, const Value& v) { r.command.output_path = v.text; }},
-    {L"-t", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS,
-     kDefaultToneMs, L"", L"length of each tone",
-     [](Reading& r, const Value& v) { r.command.options.tone_ms = v.number; }},
-    {L"-g", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS, 0, L"as -t",
-     L"silence after each tone",
-     [](Reading& r, const Value& v) {
-       r.command.options.gap_ms = v.number;
-       r.gap_given = true;
-     }},
-    {L"--pause", L"MS", Kind::kMilliseconds, ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS,
-     ZELNOR_DEFAULT_PAUSE_MS, L"", L"silence each ',' stands for",
-     [](Reading& r, const Value& v) { r.command.options.pause_ms = v.number; }},
-    {L"--lead-in", L"MS", Kind::kMilliseconds, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS, 0, L"",
-     L"silence before the first tone",
-     [](Reading& r, const Value& v) { r.command.options.lead_in_ms = v.number; }},
-    {L"--tail", L"MS", Kind::kMilliseconds, ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS, 0, L"",
-     L"silence after the last tone",
-     [](Reading& r, const Value& v) { r.command.options.tail_ms = v.number; }},
-    {L"-r", L"RATE", Kind::kRate, 0, 0, ZELNOR_DEFAULT_SAMPLE_RATE, L"", L"sample rate",
-     [](Reading& r, const Value& v) {
-       r.command.options.sample_rate = static_cast<uint32_t>(v.number);
-     }},
-    {L"-l", L"DBFS", Kind::kLevel, ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10,
-     ZELNOR_DEFAULT_LEVEL_DB10, L"", L"peak level",
-     [](Reading& r, const Value& v) { r.command.options.level_db10 = v.number; }},
-    {L"--twist", L"DB", Kind::kGain, ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10,
-     ZELNOR_DEFAULT_TWIST_DB10, L"", L"high group over low group",
-     [](Reading& r, const Value& v) { r.command.options.twist_db10 = v.number; }},
-    {L"--decode", L"FILE", Kind::kText, 0, 0, 0, L"",
-     L"print the DTMF digits heard in a WAV file (- reads standard input)",
-     [](Reading& r, const Value& v) {
-       r.command.action = Action::kDecode;
-       r.command.recording = v.text;
-     }},
-    {L"--listen", L"", Kind::kFlag, 0, 0, 0, L"",
-     L"print the DTMF digits heard on an input device as they come, until Ctrl+C",
-     [](Reading& r, const Value&) { r.command.action = Action::kListen; }},
-    {L"--until", L"SYMBOL", Kind::kText, 0, 0, 0, L"", L"with --listen: stop once SYMBOL is heard",
-     [](Reading& r, const Value& v) {
-       const std::wstring_view symbols = L"0123456789ABCD*#abcd";
-       if (v.text.size() != 1 || symbols.find(v.text[0]) == std::wstring_view::npos) {
-         Refuse(L"--until", L"expected one of 0-9, A-D, * and #, not '" + v.text + L"'");
-       }
-       r.command.until = static_cast<char>(std::toupper(v.text[0]));
-     }},
-    {L"--times", L"", Kind::kFlag, 0, 0, 0, L"",
-     L"print a line per digit heard: start and end in seconds, the digit, and the channel (from "
-     L"1) when there are several",
-     [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kTimes; }},
-    {L"--json", L"", Kind::kFlag, 0, 0, 0, L"", L"print a JSON object per digit heard",
-     [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kJson; }},
-    {L"-d", L"DEVICE", Kind::kText, 0, 0, 0, L"the system's choice",
-     L"output device (input device with --listen): its number or part of its name",
-     [](Reading& r, const Value& v) { r.command.device = v.text; }},
-    {L"--list-devices", L"", Kind::kFlag, 0, 0, 0, L"",
-     L"list the output devices with their numbers, then the input devices (\"in 0\", ...)",
-     [](Reading& r, const Value&) { r.command.action = Action::kListDevices; }},
-    {L"-q", L"", Kind::kFlag, 0, 0, 0, L"", L"show no progress while playing",
-     [](Reading& r, const Value&) { r.command.quiet = true; }},
-    {L"-v", L"", Kind::kFlag, 0, 0, 0, L"", L"say what is dialled and what was done",
-     [](Reading& r, const Value&) { r.command.verbose = true; }},
-    {L"-h, --help, /?, -?, /help", L"", Kind::kRequest, 0, 0, 0, L"", L"show this text",
-     [](Reading& r, const Value&) { r.command.action = Action::kHelp; }},
-    {L"--version", L"", Kind::kRequest, 0, 0, 0, L"", L"show the version",
-     [](Reading& r, const Value&) { r.command.action = Action::kVersion; }},
+    Text(L"-o", L"FILE.wav", kDial | kMask,
+         L"write the tones (with --mask: the masked recording) to a WAV file instead of playing "
+         L"them\n(-o - writes it to standard output)",
+         [](Reading& r, const Value& v) { r.command.output_path = v.text; }),
+    Number(L"-t", L"MS", Kind::kMilliseconds,
+           {ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS, kDefaultToneMs}, L"length of each tone",
+           [](Reading& r, const Value& v) { r.command.options.tone_ms = v.number; }),
+    Number(
+        L"-g", L"MS", Kind::kMilliseconds, {ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS},
+        L"silence after each tone",
+        [](Reading& r, const Value& v) {
+          r.command.options.gap_ms = v.number;
+          r.gap_given = true;
+        },
+        L"as -t"),
+    Number(L"--pause", L"MS", Kind::kMilliseconds,
+           {ZELNOR_MIN_INTERVAL_MS, ZELNOR_MAX_INTERVAL_MS, ZELNOR_DEFAULT_PAUSE_MS},
+           L"silence each ',' stands for",
+           [](Reading& r, const Value& v) { r.command.options.pause_ms = v.number; }),
+    Number(L"--lead-in", L"MS", Kind::kMilliseconds, {ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS},
+           L"silence before the first tone",
+           [](Reading& r, const Value& v) { r.command.options.lead_in_ms = v.number; }),
+    Number(L"--tail", L"MS", Kind::kMilliseconds, {ZELNOR_MIN_SILENCE_MS, ZELNOR_MAX_SILENCE_MS},
+           L"silence after the last tone",
+           [](Reading& r, const Value& v) { r.command.options.tail_ms = v.number; }),
+    Number(L"-r", L"RATE", Kind::kRate, {0, 0, ZELNOR_DEFAULT_SAMPLE_RATE}, L"sample rate",
+           [](Reading& r, const Value& v) {
+             r.command.options.sample_rate = static_cast<uint32_t>(v.number);
+           }),
+    Number(L"-l", L"DBFS", Kind::kLevel,
+           {ZELNOR_MIN_LEVEL_DB10, ZELNOR_MAX_LEVEL_DB10, ZELNOR_DEFAULT_LEVEL_DB10}, L"peak level",
+           [](Reading& r, const Value& v) { r.command.options.level_db10 = v.number; }),
+    Number(L"--twist", L"DB", Kind::kGain,
+           {ZELNOR_MIN_TWIST_DB10, ZELNOR_MAX_TWIST_DB10, ZELNOR_DEFAULT_TWIST_DB10},
+           L"high group over low group",
+           [](Reading& r, const Value& v) { r.command.options.twist_db10 = v.number; }),
+    Job(L"--decode", L"FILE", kDecode,
+        L"print the DTMF digits heard in a WAV file (- reads standard input)",
+        [](Reading& r, const Value& v) {
+          r.command.action = Action::kDecode;
+          r.command.recording = v.text;
+        }),
+    Job(L"--listen", L"", kListen,
+        L"print the DTMF digits heard on an input device as they come, until Ctrl+C",
+        [](Reading& r, const Value&) { r.command.action = Action::kListen; }),
+    Text(L"--until", L"SYMBOL", kListen, L"with --listen: stop once SYMBOL is heard",
+         [](Reading& r, const Value& v) {
+           const wchar_t typed = v.text[0];
+           const char symbol = typed < 0x80 ? static_cast<char>(std::toupper(typed)) : '\0';
+           if (v.text.size() != 1 || !zelnor::TonesFor(symbol)) {
+             Refuse(L"--until", L"expected one of 0-9, A-D, * and #, not '" + v.text + L"'");
+           }
+           r.command.until = symbol;
+         }),
+    Flag(L"--times", kDecode | kListen,
+         L"print a line per digit heard: start and end in seconds, the digit, and the channel "
+         L"(from 1) when there are several",
+         [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kTimes; }),
+    Flag(L"--json", kDecode | kListen | kMask,
+         L"print a JSON object per digit heard (with --mask: per span masked)",
+         [](Reading& r, const Value&) { r.command.digit_format = DigitFormat::kJson; }),
+    Job(L"--mask", L"FILE", kMask,
+        L"write a WAV file (-o) with the DTMF tones taken out, the same in every other way, and "
+        L"print each span masked: start and end in seconds (and the channel); never the digit",
+        [](Reading& r, const Value& v) {
+          r.command.action = Action::kMask;
+          r.command.recording = v.text;
+        }),
+    Text(
+        L"--mask-with", L"WHAT", kMask, L"with --mask: silence, noise or beep",
+        [](Reading& r, const Value& v) {
+          const auto found = std::find(std::begin(kReplacements), std::end(kReplacements), v.text);
+          if (found == std::end(kReplacements)) {
+            Refuse(L"--mask-with", L"expected silence, noise or beep, not '" + v.text + L"'");
+          }
+          r.command.replacement = static_cast<uint32_t>(found - std::begin(kReplacements));
+        },
+        L"silence"),
+    Text(
+        L"-d", L"DEVICE", kDial | kListen,
+        L"output device (input device with --listen): its number or part of its name",
+        [](Reading& r, const Value& v) { r.command.device = v.text; }, L"the system's choice"),
+    Job(L"--list-devices", L"", kListDevices,
+        L"list the output devices with their numbers, then the input devices (\"in 0\", ...)",
+        [](Reading& r, const Value&) { r.command.action = Action::kListDevices; }),
+    Flag(L"-q", kDial | kMask, L"show no progress while playing (with --mask: print nothing)",
+         [](Reading& r, const Value&) { r.command.quiet = true; }),
+    Flag(L"-v", kDial | kListen | kMask, L"say what is dialled and what was done",
+         [](Reading& r, const Value&) { r.command.verbose = true; }),
+    Request(L"-h, --help, /?, -?, /help", L"show this text",
+            [](Reading& r, const Value&) { r.command.action = Action::kHelp; }),
+    Request(L"--version", L"show the version",
+            [](Reading& r, const Value&) { r.command.action = Action::kVersion; }),
 };
 
 // The names the help shows: the first three at most; the rest are
@@ -197,12 +271,13 @@ bool Named(const Option& option, std::wstring_view name) {
 std::wstring RangeText(const Option& option) {
   switch (option.kind) {
     case Kind::kMilliseconds:
-      return std::to_wstring(option.lowest) + L" to " + std::to_wstring(option.highest) + L" ms";
+      return std::to_wstring(option.range.lowest) + L" to " +
+             std::to_wstring(option.range.highest) + L" ms";
     case Kind::kLevel:
     case Kind::kGain: {
       const bool plus = option.kind == Kind::kGain;
-      return DecibelText(option.lowest, plus) + L" to " + DecibelText(option.highest, plus) +
-             (plus ? L" dB" : L" dBFS");
+      return DecibelText(option.range.lowest, plus) + L" to " +
+             DecibelText(option.range.highest, plus) + (plus ? L" dB" : L" dBFS");
     }
     case Kind::kRate:
       return RatesText();
@@ -225,21 +300,21 @@ Value Read(const Option& option, const std::wstring& name, const std::wstring& t
       return {text, 0};
     case Kind::kMilliseconds:
       if (const std::optional<int32_t> ms = ParseDecimal(text);
-          ms && *ms >= option.lowest && *ms <= option.highest) {
+          ms && *ms >= option.range.lowest && *ms <= option.range.highest) {
         return {text, *ms};
       }
-      Refuse(name, L"expected milliseconds from " + std::to_wstring(option.lowest) + L" to " +
-                       std::to_wstring(option.highest) + L", not '" + text + L"'");
+      Refuse(name, L"expected milliseconds from " + std::to_wstring(option.range.lowest) + L" to " +
+                       std::to_wstring(option.range.highest) + L", not '" + text + L"'");
     case Kind::kLevel:
     case Kind::kGain: {
       if (const std::optional<int32_t> db10 = ParseTenths(text);
-          db10 && *db10 >= option.lowest && *db10 <= option.highest) {
+          db10 && *db10 >= option.range.lowest && *db10 <= option.range.highest) {
         return {text, *db10};
       }
       const bool plus = option.kind == Kind::kGain;
       Refuse(name, std::wstring(L"expected ") + (plus ? L"dB" : L"dBFS") + L" from " +
-                       DecibelText(option.lowest, plus) + L" to " +
-                       DecibelText(option.highest, plus) + L" in steps of 0.1, not '" + text +
+                       DecibelText(option.range.lowest, plus) + L" to " +
+                       DecibelText(option.range.highest, plus) + L" in steps of 0.1, not '" + text +
                        L"'");
     }
     case Kind::kRate: {
@@ -331,7 +406,7 @@ std::wstring HelpRows(const Option& option) {
   if (!option.fallback_text.empty()) {
     text += L" (default: " + std::wstring(option.fallback_text) + L")";
   } else if (!range.empty()) {
-    text += L" (default " + ValueText(option, option.fallback) + L")";
+    text += L" (default " + ValueText(option, option.range.fallback) + L")";
   }
   std::wstring rows = L"  " + flag;
   rows.resize(std::max(rows.size() + 1, kColumn), L' ');
@@ -355,6 +430,40 @@ std::wstring HelpRows(const Option& option) {
   return rows + L"\n";
 }
 
+// The option's first name, as refusals call it.
+std::wstring FirstName(const Option& option) { return std::wstring(Names(option).front()); }
+
+// Keeps `option` as given, and the job it chooses: one job per run.
+void Choose(Reading& reading, const Option& option) {
+  reading.given.push_back(&option);
+  if (option.chooses == 0) return;
+  if (reading.job_option != nullptr && reading.job_option != &option) {
+    Refuse(FirstName(option), L"cannot be used with " + FirstName(*reading.job_option));
+  }
+  reading.job_option = &option;
+}
+
+// Refuses an option given for a job it has no part in, by its first name:
+// "-t: cannot be used with --decode", "--until: only with --listen".
+void RequireJobs(const Reading& reading) {
+  const unsigned job = reading.job_option != nullptr ? reading.job_option->chooses : kDial;
+  for (const Option* option : reading.given) {
+    if ((option->jobs & job) != 0) continue;
+    if (reading.job_option != nullptr) {
+      Refuse(FirstName(*option), L"cannot be used with " + FirstName(*reading.job_option));
+    }
+    std::vector<std::wstring> choosers;
+    for (const Option& chooser : kOptions) {
+      if ((chooser.chooses & option->jobs) != 0) choosers.push_back(FirstName(chooser));
+    }
+    std::wstring listed;
+    for (size_t i = 0; i < choosers.size(); ++i) {
+      listed += (i == 0 ? L"" : i + 1 == choosers.size() ? L" or " : L", ") + choosers[i];
+    }
+    Refuse(FirstName(*option), L"only with " + listed);
+  }
+}
+
 }  // namespace
 
 std::wstring UsageText() {
@@ -363,20 +472,24 @@ std::wstring UsageText() {
   return L"Usage: dtmf [options] SYMBOLS\n"
          L"       dtmf --decode FILE [--times | --json]\n"
          L"       dtmf --listen [-d DEVICE] [--until SYMBOL] [--times | --json]\n"
+         L"       dtmf --mask FILE -o FILE.wav [--mask-with HOW] [--json | -q]\n"
          L"Plays SYMBOLS as DTMF tones and returns once they have been played.\n"
          L"SYMBOLS: 0-9, A-D, * and # dial, ',' is a pause, ';' waits for Enter,\n"
          L"anything else is skipped. A tel: link dials its number; - reads SYMBOLS\n"
-         L"from standard input. --decode and --listen hear DTMF instead of making it.\n"
+         L"from standard input. --decode and --listen hear DTMF instead of making it;\n"
+         L"--mask takes it out of a recording.\n"
          L"\n" +
          rows +
          L"\n"
          L"A value that looks like an option is taken only when attached (-o-v,\n"
          L"--pause=...); numbers such as -20 and a lone - are values.\n"
          L"\n"
-         L"--decode reads PCM (8 to 32-bit), float, A-law and mu-law WAV files of any\n"
-         L"rate from 8000 to 48000 Hz, each channel on its own.\n"
+         L"--decode and --mask read PCM (8 to 32-bit), float, A-law and mu-law WAV\n"
+         L"files of any rate from 8000 to 48000 Hz, each channel on its own; --mask\n"
+         L"writes the recording's own format back, every other chunk as it was.\n"
          L"\n"
-         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or WAV, 3 device.\n";
+         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or a WAV file\n"
+         L"that cannot be read, 3 device.\n";
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
@@ -403,6 +516,7 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     const auto [option, name_view] = Find(argument);
     if (!option) Refuse(argument, L"unknown option");
     const std::wstring name(name_view);
+    Choose(reading, *option);
     if (option->value.empty()) {
       option->apply(reading, Value{argument, 0});
       continue;
@@ -412,20 +526,15 @@ Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     option->apply(reading, Read(*option, name, text));
   }
   if (!reading.gap_given) command.options.gap_ms = command.options.tone_ms;
+  RequireJobs(reading);
   const bool hearing = command.action == Action::kDecode || command.action == Action::kListen;
-  if (command.until != '\0' && command.action != Action::kListen) {
-    Refuse(L"--until", L"only with --listen");
+  if (hearing || command.action == Action::kMask) {
+    if (symbols) Refuse(*symbols, L"unexpected argument: nothing is dialled here");
   }
-  if (command.digit_format != DigitFormat::kLine && !hearing) {
-    Refuse(command.digit_format == DigitFormat::kTimes ? L"--times" : L"--json",
-           L"only with --decode or --listen");
+  if (command.action == Action::kMask && command.output_path.empty()) {
+    Refuse(L"--mask", L"needs -o FILE.wav for the masked recording (-o - for standard output)");
   }
-  if (hearing && !command.output_path.empty()) Refuse(L"-o", L"cannot be used to hear digits");
-  if (hearing && symbols) Refuse(*symbols, L"unexpected argument: nothing is dialled here");
-  if (command.action == Action::kDecode && command.device) {
-    Refuse(L"-d", L"cannot be used with --decode: a file has no device");
-  }
-  if (hearing || command.action == Action::kListDevices) return command;
+  if (command.action != Action::kPlay) return command;
   if (!symbols) throw UsageError(L"dtmf: SYMBOLS: missing (the keys to dial, or - to read them)");
   command.symbols_from_stdin = *symbols == L"-";
   if (!command.symbols_from_stdin) command.symbols = *symbols;

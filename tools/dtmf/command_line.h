@@ -13,9 +13,10 @@
 namespace dtmf_tool {
 
 // What the command line asks for.
-enum class Action { kPlay, kWrite, kDecode, kListen, kListDevices, kHelp, kVersion };
+enum class Action { kPlay, kWrite, kDecode, kListen, kMask, kListDevices, kHelp, kVersion };
 
-// How --decode and --listen print the digits they hear.
+// How --decode and --listen print the digits they hear (and --mask its
+// spans: kLine and kTimes alike, or kJson).
 enum class DigitFormat {
   kLine,   // the symbols on one line
   kTimes,  // a line per digit: start and end in seconds, the symbol (and the channel)
@@ -33,8 +34,9 @@ struct Command {
   Action action = Action::kPlay;
   std::wstring symbols;  // as typed; unused when read from standard input
   bool symbols_from_stdin = false;
-  std::wstring output_path;  // kWrite: a file, or kStandardOutputName
-  std::wstring recording;    // kDecode: a WAV file, or kStandardOutputName for stdin
+  std::wstring output_path;  // kWrite, kMask: a file, or kStandardOutputName
+  std::wstring recording;    // kDecode, kMask: a WAV file, or kStandardOutputName for stdin
+  uint32_t replacement = ZELNOR_MASK_SILENCE;  // kMask: what a tone becomes
   DigitFormat digit_format = DigitFormat::kLine;
   char until = '\0';                   // kListen: the symbol to stop at, or none
   std::optional<std::wstring> device;  // -d as typed; none: the default device

@@ -32,6 +32,23 @@ std::string DigitText(const ZelnorDigit& digit, uint32_t sample_rate, DigitForma
   }
 }
 
+std::string SpanText(const ZelnorMaskedSpan& span, uint32_t sample_rate, DigitFormat format,
+                     bool several_channels) {
+  const double start = static_cast<double>(span.start_sample) / sample_rate;
+  const double end = static_cast<double>(span.end_sample) / sample_rate;
+  const unsigned channel = span.channel + 1;
+  char text[96];
+  if (format == DigitFormat::kJson) {
+    std::snprintf(text, std::size(text), "{\"start\": %.3f, \"end\": %.3f, \"channel\": %u}\n",
+                  start, end, channel);
+  } else if (several_channels) {
+    std::snprintf(text, std::size(text), "%.3f %.3f %u\n", start, end, channel);
+  } else {
+    std::snprintf(text, std::size(text), "%.3f %.3f\n", start, end);
+  }
+  return text;
+}
+
 std::vector<ZelnorDigit> OncePerPress(const std::vector<ZelnorDigit>& digits) {
   std::vector<ZelnorDigit> presses;
   // The latest digit each channel heard, kept or not.

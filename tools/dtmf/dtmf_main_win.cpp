@@ -1,5 +1,6 @@
 // dtmf.exe: plays a dial string through zelnor.dll or writes it to a WAV
-// file. Read the command line, turn it into zelnor's options, call.
+// file; hears, or masks, the DTMF in a recording. Read the command line,
+// turn it into zelnor's options, call.
 
 #include <windows.h>
 
@@ -20,8 +21,9 @@
 #include "tools/dtmf/dial_waits.h"
 #include "tools/dtmf/failure.h"
 #include "tools/dtmf/hearing_win.h"
+#include "tools/dtmf/masking_win.h"
 #include "tools/dtmf/progress_display_win.h"
-#include "tools/dtmf/standard_output_wave_win.h"
+#include "tools/dtmf/standard_streams_win.h"
 #include "tools/dtmf/tel_uri.h"
 #include "tools/dtmf/wave_in_capture_win.h"
 #include "tools/dtmf/wave_out_devices_win.h"
@@ -202,6 +204,8 @@ int Run(const std::vector<std::wstring>& arguments) {
       return ListDevices();
     case Action::kDecode:
       return DecodeRecording(command);
+    case Action::kMask:
+      return MaskRecording(command);
     case Action::kListen: {
       const Device device = ChooseDevice(command.device, WaveInDeviceNames(), L"input");
       return Listen(command, device.id, device.name);

@@ -8,6 +8,7 @@
 #include "tools/dtmf/console_win.h"
 #include "tools/dtmf/digit_text.h"
 #include "tools/dtmf/failure.h"
+#include "tools/dtmf/standard_streams_win.h"
 #include "tools/dtmf/wave_in_capture_win.h"
 #include "zelnor.h"
 
@@ -21,14 +22,6 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 
 void ZELNOR_CALL Collect(void* context, const ZelnorDigit* digit) {
   static_cast<std::vector<ZelnorDigit>*>(context)->push_back(*digit);
-}
-
-int32_t ZELNOR_CALL ReadStandardInput(void* context, void* buffer, int32_t size) {
-  DWORD read = 0;
-  if (::ReadFile(static_cast<HANDLE>(context), buffer, static_cast<DWORD>(size), &read, nullptr)) {
-    return static_cast<int32_t>(read);
-  }
-  return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;  // a pipe's writer gone is its end
 }
 
 // Where Ctrl+C goes: set, it ends the listening loop, which closes the
@@ -73,17 +66,15 @@ void ZELNOR_CALL PrintHeard(void* context, const ZelnorDigit* digit) {
 int DecodeRecording(const Command& command) {
   const bool from_input = command.recording == kStandardOutputName;
   const std::wstring name = from_input ? L"standard input" : L"'" + command.recording + L"'";
-  if (from_input && IsConsole(STD_INPUT_HANDLE)) {
-    throw Failure(kExitUsage, L"dtmf: --decode: standard input is a console; pipe a WAV file in");
-  }
+  if (from_input) RequireNoConsole(STD_INPUT_HANDLE, L"--decode");
   std::vector<ZelnorDigit> digits;
   const ZelnorReceiverOptions options = ZELNOR_RECEIVER_OPTIONS(0, &Collect, &digits);
   ZelnorWaveInfo info{};
   info.cbSize = sizeof info;
-  const int result = from_input
-                         ? DecodeDTMFWaveStream(&ReadStandardInput,
-                                                ::GetStdHandle(STD_INPUT_HANDLE), &options, &info)
-                         : DecodeDTMFWaveW(command.recording.c_str(), &options, &info);
+  const int result =
+      from_input
+          ? DecodeDTMFWaveStream(&ReadFromHandle, ::GetStdHandle(STD_INPUT_HANDLE), &options, &info)
+          : DecodeDTMFWaveW(command.recording.c_str(), &options, &info);
   if (result == ZELNOR_E_FILE) {
     throw Failure(kExitUsage, L"dtmf: --decode: cannot read " + name + L": " +
                                   SystemErrorText(::GetLastError()));

@@ -12,7 +12,9 @@
 #include "zelnor.h"
 #include "zelnor/exports/ansi_path_win.h"
 #include "zelnor/exports/call_boundary.h"
+#include "zelnor/exports/caller_streams_win.h"
 #include "zelnor/exports/receiver_options.h"
+#include "zelnor/exports/wave_call_win.h"
 #include "zelnor/recording/wave_decoder.h"
 
 struct ZelnorReceiver {
@@ -64,78 +66,17 @@ int Feed(ZelnorReceiver* receiver, const Sample* samples, uint64_t count) {
   });
 }
 
-// A read that failed, with the system's reason kept for the caller.
-struct ReadFailure {
-  DWORD error;
-};
-
-class FileSource final : public zelnor::ByteSource {
- public:
-  explicit FileSource(HANDLE file) : file_(file) {}
-  size_t Read(uint8_t* bytes, size_t count) override {
-    DWORD read = 0;
-    const auto want = static_cast<DWORD>(std::min<size_t>(count, 1u << 20));
-    if (!::ReadFile(file_, bytes, want, &read, nullptr)) {
-      // A pipe whose writer has gone is the end of the recording.
-      if (::GetLastError() == ERROR_BROKEN_PIPE) return 0;
-      throw ReadFailure{::GetLastError()};
-    }
-    return read;
-  }
-
- private:
-  HANDLE file_;
-};
-
-class CallerSource final : public zelnor::ByteSource {
- public:
-  CallerSource(ZelnorReadFunction read, void* context) : read_(read), context_(context) {}
-  size_t Read(uint8_t* bytes, size_t count) override {
-    const auto want = static_cast<int32_t>(std::min<size_t>(count, 1u << 20));
-    const int32_t read = read_(context_, bytes, want);
-    if (read < 0 || read > want) throw ReadFailure{ERROR_READ_FAULT};
-    return static_cast<size_t>(read);
-  }
-
- private:
-  ZelnorReadFunction read_;
-  void* context_;
-};
-
-void Describe(ZelnorWaveInfo* info, uint32_t problem, uint32_t value) {
-  info->problem = problem;
-  info->value = value;
-  zelnor::DescribeWaveProblem(problem, value, info->message, sizeof info->message);
-}
-
-// Decodes from `source`, filling `info` (may be null) with what was found.
-int Decode(zelnor::ByteSource& source, const ZelnorReceiverOptions* options, ZelnorWaveInfo* info) {
-  ZelnorWaveInfo ignored{};
-  ignored.cbSize = sizeof ignored;
-  if (info == nullptr) info = &ignored;
-  if (info->cbSize != sizeof(ZelnorWaveInfo)) return ZELNOR_E_INVALID_ARGUMENT;
-  *info = ZelnorWaveInfo{};
-  info->cbSize = sizeof *info;
-  const zelnor::ReceiverSettings settings = zelnor::ToReceiverSettings(options, false);
-  Listener listener{options->digit, options->digit_context, options->reports};
-  try {
-    const zelnor::WaveDecoded decoded =
-        zelnor::DecodeWave(source, settings, &ReportChannel, &listener);
-    info->format_tag = decoded.format.format_tag;
-    info->channels = decoded.format.channels;
-    info->sample_rate = decoded.format.sample_rate;
-    info->bits_per_sample = decoded.format.bits_per_sample;
-    info->frames = decoded.frames;
-    if (decoded.truncated) Describe(info, ZELNOR_WAVE_TRUNCATED, 0);
-  } catch (const zelnor::WaveError& error) {
-    Describe(info, error.problem(), error.value());
-    return ZELNOR_E_BAD_WAVE;
-  } catch (const ReadFailure& failure) {
-    // The caller learns why from the last error, so it is never left at 0.
-    ::SetLastError(failure.error != 0 ? failure.error : ERROR_READ_FAULT);
-    return ZELNOR_E_FILE;
-  }
-  return ZELNOR_OK;
+// Decodes the recording `open` gives (a source, or ZELNOR_E_FILE), filling
+// `info` (may be null) with what was found.
+template <typename OpenSource>
+int Decode(const ZelnorReceiverOptions* options, ZelnorWaveInfo* info, OpenSource&& open) {
+  return zelnor::WaveCall(info, [&](ZelnorWaveInfo& filled, zelnor::WaveSummary& summary) {
+    const zelnor::ReceiverSettings settings = zelnor::ToReceiverSettings(options, false);
+    Listener listener{options->digit, options->digit_context, options->reports};
+    return open(filled, [&](zelnor::ByteSource& source) {
+      summary = zelnor::DecodeWave(source, settings, &ReportChannel, &listener);
+    });
+  });
 }
 
 }  // namespace
@@ -180,8 +121,11 @@ extern "C" int __stdcall DecodeDTMFWaveStream(ZelnorReadFunction read, void* rea
                                               ZelnorWaveInfo* info) {
   return zelnor::ResultOf([&] {
     if (read == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
-    CallerSource source(read, read_context);
-    return Decode(source, options, info);
+    return Decode(options, info, [&](ZelnorWaveInfo&, auto&& decode) {
+      zelnor::CallerSource source(read, read_context);
+      decode(source);
+      return ZELNOR_OK;
+    });
   });
 }
 
@@ -189,16 +133,13 @@ extern "C" int __stdcall DecodeDTMFWaveW(const wchar_t* path, const ZelnorReceiv
                                          ZelnorWaveInfo* info) {
   return zelnor::ResultOf([&] {
     if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
-    zelnor::ToReceiverSettings(options, false);  // bad options before any file is opened
-    const UniqueKernelHandle file(::CreateFileW(path, GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-      if (::GetLastError() == 0) ::SetLastError(ERROR_OPEN_FAILED);
-      return ZELNOR_E_FILE;
-    }
-    FileSource source(file.get());
-    return Decode(source, options, info);
+    return Decode(options, info, [&](ZelnorWaveInfo& filled, auto&& decode) {
+      const UniqueKernelHandle file = zelnor::OpenToRead(path);
+      if (!file) return zelnor::Unreadable(filled, ::GetLastError());
+      zelnor::FileSource source(file.get());
+      decode(source);
+      return ZELNOR_OK;
+    });
   });
 }
 

@@ -7,31 +7,11 @@
 #include "zelnor.h"
 #include "zelnor/exports/ansi_path_win.h"
 #include "zelnor/exports/call_boundary.h"
+#include "zelnor/exports/caller_streams_win.h"
 #include "zelnor/input/dial_sequence_win.h"
 #include "zelnor/output/render.h"
 #include "zelnor/output/wav_file_win.h"
 #include "zelnor/output/wav_writer.h"
-#include "zelnor/zelnor_error.h"
-
-namespace {
-
-// The caller's write function as the writer's sink.
-class FunctionSink final : public zelnor::ByteSink {
- public:
-  FunctionSink(ZelnorWriteFunction write, void* context) : write_(write), context_(context) {}
-  void Write(const uint8_t* bytes, size_t count) override {
-    // A run is one block and its header: far below 4 GB.
-    if (write_(context_, bytes, static_cast<uint32_t>(count)) == 0) {
-      throw zelnor::ZelnorError(ZELNOR_E_FILE, "the caller stopped the writing");
-    }
-  }
-
- private:
-  ZelnorWriteFunction write_;
-  void* context_;
-};
-
-}  // namespace
 
 extern "C" int __stdcall RenderDTMF(const char* dial, const ZelnorOptions* options,
                                     int16_t* samples, uint64_t* sample_count) {
@@ -66,7 +46,7 @@ extern "C" int __stdcall WriteDTMFWaveTo(const char* dial, const ZelnorOptions* 
   return zelnor::ResultOf([&] {
     if (write == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
     zelnor::DtmfSequence sequence = zelnor::SequenceForDial(dial, options);
-    FunctionSink sink(write, context);
+    zelnor::CallerSink sink(write, context);
     zelnor::WriteWave(sequence, sink);
     return ZELNOR_OK;
   });

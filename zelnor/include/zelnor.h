@@ -281,6 +281,9 @@ int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
 #define ZELNOR_WAVE_NO_CHANNELS 7
 #define ZELNOR_WAVE_BAD_SIZE 8          /* value: the size at fault */
 #define ZELNOR_WAVE_RATE_OUT_OF_RANGE 9 /* value: the rate */
+#define ZELNOR_WAVE_UNREADABLE                     \
+  10 /* the recording could not be opened or read; \
+      value: the system's error (GetLastError()) */
 
 /* One digit heard. */
 typedef struct ZelnorDigit {
@@ -353,7 +356,8 @@ int ZELNOR_CALL DestroyDTMFReceiver(ZelnorReceiver* receiver);
  *
  * cbSize       sizeof(ZelnorWaveInfo), set by the caller.
  * problem      ZELNOR_WAVE_FINE, ZELNOR_WAVE_TRUNCATED (the call still
- *              returns ZELNOR_OK) or why it returned ZELNOR_E_BAD_WAVE.
+ *              returns ZELNOR_OK), why it returned ZELNOR_E_BAD_WAVE, or
+ *              ZELNOR_WAVE_UNREADABLE with its ZELNOR_E_FILE.
  * value        The number at fault (see ZELNOR_WAVE_*), else 0.
  * format_tag   PCM 1, IEEE float 3, A-law 6, mu-law 7 (an extensible
  *              file's subformat); with channels to bits_per_sample, set
@@ -381,7 +385,8 @@ typedef struct ZelnorWaveInfo {
  * bounded memory whatever its length. A data size of 0xFFFFFFFF (a stream's
  * header) reads to the end.
  * info may be null. Returns ZELNOR_OK, ZELNOR_E_BAD_WAVE, or ZELNOR_E_FILE
- * when the file cannot be opened or read (GetLastError() says why).
+ * when the file cannot be opened or read (GetLastError() says why, and
+ * info->problem is ZELNOR_WAVE_UNREADABLE).
  * The A form takes the path in the ANSI code page.
  */
 int ZELNOR_CALL DecodeDTMFWaveW(const wchar_t* path, const ZelnorReceiverOptions* options,
@@ -399,6 +404,124 @@ typedef int32_t(ZELNOR_CALL* ZelnorReadFunction)(void* context, void* buffer, in
  * a failed read is ZELNOR_E_FILE. */
 int ZELNOR_CALL DecodeDTMFWaveStream(ZelnorReadFunction read, void* read_context,
                                      const ZelnorReceiverOptions* options, ZelnorWaveInfo* info);
+
+/*
+ * Masking DTMF: the tones taken out of audio, so that the keys pressed
+ * during a call stay out of its recording. A masker passes the samples on
+ * a fixed look-ahead late, every tone replaced from before its first
+ * sample to after its last; all other samples pass bit for bit. It never
+ * says which key a tone was.
+ */
+
+/* Sample rates a masker takes (Hz): any from 8000 to 48000. */
+#define ZELNOR_MIN_MASKER_RATE 8000
+#define ZELNOR_MAX_MASKER_RATE 48000
+/* What a tone is replaced by (ZelnorMaskerOptions.replacement). */
+#define ZELNOR_MASK_SILENCE 0 /* zeros */
+#define ZELNOR_MASK_NOISE 1   /* comfort noise at the level of the audio around the tone */
+#define ZELNOR_MASK_BEEP 2    /* one neutral tone, the same for every key */
+
+/* Samples of one channel that were replaced. */
+typedef struct ZelnorMaskedSpan {
+  uint32_t channel;      /* from 0; always 0 for a masker fed directly */
+  uint64_t start_sample; /* first sample replaced, counted from the first fed */
+  uint64_t end_sample;   /* one past the last */
+} ZelnorMaskedSpan;
+
+/*
+ * Called on the caller's thread, inside the call that writes the span's
+ * last sample. Never call back into the library from it.
+ */
+typedef void(ZELNOR_CALL* ZelnorSpanFunction)(void* context, const ZelnorMaskedSpan* span);
+
+/*
+ * How to mask; every field must be set.
+ *
+ * cbSize        sizeof(ZelnorMaskerOptions); any other size is refused.
+ * sample_rate   ZELNOR_MIN_MASKER_RATE to ZELNOR_MAX_MASKER_RATE. The WAV
+ *               calls take the recording's own and ignore it.
+ * replacement   ZELNOR_MASK_SILENCE, ZELNOR_MASK_NOISE or ZELNOR_MASK_BEEP.
+ * span          Called once per span replaced; may be null.
+ * span_context  Handed to `span` as it stands.
+ */
+typedef struct ZelnorMaskerOptions {
+  uint32_t cbSize;
+  uint32_t sample_rate;
+  uint32_t replacement;
+  ZelnorSpanFunction span;
+  void* span_context;
+} ZelnorMaskerOptions;
+
+/* Every default: silence, no span callback. */
+#define ZELNOR_MASKER_OPTIONS(rate) \
+  { sizeof(ZelnorMaskerOptions), (rate), ZELNOR_MASK_SILENCE, 0, 0 }
+
+/* A masker of one channel; made by CreateDTMFMasker. */
+typedef struct ZelnorMasker ZelnorMasker;
+
+/*
+ * Makes a masker and sets *masker to it (null on failure). One masker
+ * serves one thread at a time; maskers are independent of one another.
+ */
+int ZELNOR_CALL CreateDTMFMasker(const ZelnorMaskerOptions* options, ZelnorMasker** masker);
+
+/*
+ * Sets *samples to the look-ahead: how many samples late the masked ones
+ * come out (40 ms of the masker's rate; never more than 50 ms).
+ */
+int ZELNOR_CALL GetDTMFMaskerDelay(const ZelnorMasker* masker, uint32_t* samples);
+
+/*
+ * Takes `count` more samples and writes `count` masked ones to `masked`:
+ * the input the look-ahead late (the first are the silence before the
+ * stream). `masked` may be `samples` itself. Chunks of any size give the
+ * same output. The float form takes -1.0..+1.0 for full scale and passes
+ * every other sample's bits as they came.
+ */
+int ZELNOR_CALL FeedDTMFMasker(ZelnorMasker* masker, const int16_t* samples, uint64_t count,
+                               int16_t* masked);
+int ZELNOR_CALL FeedDTMFMaskerFloat(ZelnorMasker* masker, const float* samples, uint64_t count,
+                                    float* masked);
+
+/*
+ * Writes the last look-ahead's worth of masked samples (GetDTMFMaskerDelay
+ * of them) to `masked` and ends the stream; the masker then starts anew.
+ */
+int ZELNOR_CALL FlushDTMFMasker(ZelnorMasker* masker, int16_t* masked);
+int ZELNOR_CALL FlushDTMFMaskerFloat(ZelnorMasker* masker, float* masked);
+
+/* Frees the masker (null is allowed and does nothing). */
+int ZELNOR_CALL DestroyDTMFMasker(ZelnorMasker* masker);
+
+/*
+ * Writes `target` as the WAV recording `source` with every tone of each
+ * channel masked: the same format, the same number of frames, every other
+ * chunk copied byte for byte in its place, so a recording with no tone
+ * comes back unchanged. Reads every form DecodeDTMFWaveW reads, in bounded
+ * memory. The target is written as WriteDTMFWaveW writes (a temporary,
+ * then the swap; nothing left on failure), so `target` may name `source`:
+ * it is replaced only once the masked copy is whole. A cut-off recording
+ * is masked as far as it goes (info->problem ZELNOR_WAVE_TRUNCATED).
+ * options->span is called with the channel. info may be null.
+ * Returns ZELNOR_OK; ZELNOR_E_BAD_WAVE for a recording it refuses; or
+ * ZELNOR_E_FILE, with GetLastError() saying why, when the source cannot be
+ * read (info->problem ZELNOR_WAVE_UNREADABLE) or the target cannot be
+ * written. The A forms take the paths in the ANSI code page.
+ */
+int ZELNOR_CALL MaskDTMFWaveW(const wchar_t* source, const wchar_t* target,
+                              const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
+int ZELNOR_CALL MaskDTMFWaveA(const char* source, const char* target,
+                              const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
+
+/*
+ * MaskDTMFWaveW from `read` to `write` (pipes, sockets, memory), in memory
+ * of a few blocks whatever the length: a failed read is ZELNOR_E_FILE with
+ * info->problem ZELNOR_WAVE_UNREADABLE, and `write` returning 0 stops the
+ * writing with ZELNOR_E_FILE.
+ */
+int ZELNOR_CALL MaskDTMFWaveStream(ZelnorReadFunction read, void* read_context,
+                                   ZelnorWriteFunction write, void* write_context,
+                                   const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
 
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,

@@ -26,10 +26,10 @@ void ReportChannel(void* context, const HeardDigit& digit, bool ended) {
 
 }  // namespace
 
-WaveDecoded DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDigitReport report,
+WaveSummary DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDigitReport report,
                        void* context) {
   WaveReader reader(source);
-  WaveDecoded decoded;
+  WaveSummary decoded;
   decoded.format = reader.format();
   const size_t channel_count = decoded.format.channels;
   settings.sample_rate = decoded.format.sample_rate;

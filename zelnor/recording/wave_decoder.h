@@ -12,18 +12,11 @@ namespace zelnor {
 using ChannelDigitReport = void (*)(void* context, const HeardDigit& digit, uint32_t channel,
                                     bool ended);
 
-// What was read.
-struct WaveDecoded {
-  WaveFormat format;
-  uint64_t frames = 0;
-  bool truncated = false;
-};
-
 // Reads the recording to its end in bounded memory, reporting every digit
 // of every channel, and flushes each receiver at the end. `settings`'
 // rate is replaced by the recording's. Throws WaveError for a recording it
 // refuses (before any report), ZelnorError when the source fails.
-WaveDecoded DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDigitReport report,
+WaveSummary DecodeWave(ByteSource& source, ReceiverSettings settings, ChannelDigitReport report,
                        void* context);
 
 }  // namespace zelnor

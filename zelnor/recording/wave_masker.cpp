@@ -145,12 +145,12 @@ class WaveMasking {
 
 }  // namespace
 
-WaveMasked MaskWave(ByteSource& in, ByteSink& out, MaskerSettings settings, WaveSpanReport report,
-                    void* context) {
+WaveSummary MaskWave(ByteSource& in, ByteSink& out, MaskerSettings settings, WaveSpanReport report,
+                     void* context) {
   CopyingSource source(in, out);
   WaveReader reader(source);
   source.StopCopying();
-  WaveMasked result;
+  WaveSummary result;
   result.format = reader.format();
   WaveMasking masking(result.format, settings, report, context);
 

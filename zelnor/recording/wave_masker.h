@@ -20,20 +20,13 @@ struct MaskedWaveSpan {
 
 using WaveSpanReport = void (*)(void* context, const MaskedWaveSpan& span);
 
-// What was masked.
-struct WaveMasked {
-  WaveFormat format;
-  uint64_t frames = 0;
-  bool truncated = false;  // the data ended before its header's size
-};
-
 // Copies `in` to `out`, masking the tones of each channel; output frame n
 // is input frame n masked. `settings`' rate, report and context are
 // replaced by the recording's and `report`'s (optional; called once per
 // span, in the order the spans end). Throws WaveError for a recording it
 // refuses (what it read of the header already copied), ZelnorError when
 // the source or sink fails.
-WaveMasked MaskWave(ByteSource& in, ByteSink& out, MaskerSettings settings,
-                    WaveSpanReport report = nullptr, void* context = nullptr);
+WaveSummary MaskWave(ByteSource& in, ByteSink& out, MaskerSettings settings,
+                     WaveSpanReport report = nullptr, void* context = nullptr);
 
 }  // namespace zelnor

@@ -239,6 +239,11 @@ void DescribeWaveProblem(uint32_t problem, uint32_t value, char* text, size_t si
       pieces[1] = decimal();
       pieces[2] = ")";
       break;
+    case ZELNOR_WAVE_UNREADABLE:
+      pieces[0] = "the recording could not be read (system error ";
+      pieces[1] = decimal();
+      pieces[2] = ")";
+      break;
     case ZELNOR_WAVE_RATE_OUT_OF_RANGE:
       pieces[0] = "sample rate ";
       pieces[1] = decimal();

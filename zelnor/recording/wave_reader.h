@@ -25,6 +25,13 @@ struct WaveFormat {
   uint16_t block_align = 0;
 };
 
+// What a whole recording held, once read to its end.
+struct WaveSummary {
+  WaveFormat format;
+  uint64_t frames = 0;     // per channel
+  bool truncated = false;  // the data ended before its header's size
+};
+
 // A recording the reader refuses: one of ZELNOR_WAVE_* and the value at
 // fault (a format tag, a channel count, a rate or a size).
 class WaveError : public ZelnorError {

@@ -35,11 +35,15 @@ std::wstring Outcome(const std::vector<std::wstring>& arguments) {
                          : command.action == Action::kWrite       ? L"write"
                          : command.action == Action::kDecode      ? L"decode " + command.recording
                          : command.action == Action::kListen      ? L"listen"
+                         : command.action == Action::kMask        ? L"mask " + command.recording
                                                                   : L"play";
   const auto field = [&outcome](bool differs, const std::wstring& text) {
     if (differs) outcome += L" " + text;
   };
-  field(command.action == Action::kWrite, L"to " + command.output_path);
+  field(command.action == Action::kWrite || command.action == Action::kMask,
+        L"to " + command.output_path);
+  field(command.replacement != ZELNOR_MASK_SILENCE,
+        L"with " + std::to_wstring(command.replacement));
   field(!command.symbols.empty(), L"'" + command.symbols + L"'");
   field(command.symbols_from_stdin, L"stdin");
   field(options.tone_ms != defaults.tone_ms, L"tone " + std::to_wstring(options.tone_ms));
@@ -125,6 +129,17 @@ TEST(DtmfCommandLine, ReadsEachCommandLineIntoWhatToDoOrRefusesItNamingTheArgume
       {{L"--decode", L"a.wav", L"123"}, L"refused 123"},
       {{L"--decode", L"a.wav", L"-d", L"0"}, L"refused -d"},
       {{L"--listen", L"-o", L"a.wav"}, L"refused -o"},
+      {{L"--mask", L"call.wav", L"-o", L"call.wav", L"-q"}, L"mask call.wav to call.wav quiet"},
+      {{L"--mask=-", L"-o-", L"--mask-with", L"beep", L"--json"}, L"mask - to - with 2 json"},
+      {{L"--mask", L"a.wav"}, L"refused --mask"},
+      {{L"--mask", L"a.wav", L"-o", L"b.wav", L"--mask-with", L"hiss"}, L"refused --mask-with"},
+      {{L"--mask", L"a.wav", L"-o", L"b.wav", L"--times"}, L"refused --times"},
+      {{L"--mask", L"a.wav", L"-o", L"b.wav", L"-d", L"1"}, L"refused -d"},
+      {{L"--mask-with", L"noise", L"123"}, L"refused --mask-with"},
+      {{L"--decode", L"a.wav", L"--listen"}, L"refused --listen"},
+      {{L"--decode", L"a.wav", L"--mask", L"b.wav"}, L"refused --mask"},
+      {{L"-t", L"80", L"--decode", L"a.wav"}, L"refused -t"},
+      {{L"--listen", L"-q"}, L"refused -q"},
   };
   for (const auto& [arguments, outcome] : cases) {
     EXPECT_EQ(Outcome(arguments), outcome) << (arguments.empty() ? L"" : arguments[0]).c_str();

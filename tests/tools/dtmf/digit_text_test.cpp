@@ -27,6 +27,14 @@ TEST(DigitText, PrintsEachFormatInSecondsWithChannelsFromOne) {
   }
 }
 
+TEST(SpanText, PrintsTimesAndTheChannelButNeverADigit) {
+  const ZelnorMaskedSpan span{1, 16000, 16832};  // 1.000 s to 1.052 s at 16 kHz
+  EXPECT_EQ(dtmf_tool::SpanText(span, 16000, DigitFormat::kLine, false), "1.000 1.052\n");
+  EXPECT_EQ(dtmf_tool::SpanText(span, 16000, DigitFormat::kLine, true), "1.000 1.052 2\n");
+  EXPECT_EQ(dtmf_tool::SpanText(span, 16000, DigitFormat::kJson, false),
+            "{\"start\": 1.000, \"end\": 1.052, \"channel\": 2}\n");
+}
+
 // Stereo with the same digits on both channels reads as one press each; a
 // key pressed again later, or another key at the same time, stays.
 TEST(DigitText, OneLineCountsAKeyHeardOnSeveralChannelsOnce) {

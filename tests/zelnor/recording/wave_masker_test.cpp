@@ -128,7 +128,7 @@ class MemorySink final : public zelnor::ByteSink {
 
 struct Masked {
   Bytes bytes;
-  zelnor::WaveMasked result;
+  zelnor::WaveSummary result;
   std::vector<zelnor::MaskedWaveSpan> spans;
 };
 
