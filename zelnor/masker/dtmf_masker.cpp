@@ -88,13 +88,16 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
     float* space = blocks_.Space();
     for (std::size_t i = 0; i < n; ++i) {
       float& slot = delay_[static_cast<std::size_t>(taken_ % delay)];
+      // Taken before out[i] is written: a caller may mask in place.
+      float incoming;
+      Keep(in[i], incoming);
       float replacement = 0;
       if (Replace(taken_ - delay, replacement)) {
         Write(replacement, out[i]);
       } else {
         Write(slot, out[i]);
       }
-      Keep(in[i], slot);
+      std::memcpy(&slot, &incoming, sizeof slot);
       space[i] = HeardSample(slot);
       ++taken_;
     }
@@ -147,13 +150,13 @@ bool DtmfMasker::Replace(std::int64_t n, float& replacement) {
 
 void DtmfMasker::Judge() {
   const auto end = static_cast<std::int64_t>(blocks_.Recent(0).first_sample + blocks_.Length());
-  // Two windows in a row, 16 ms, start a tone: a tapped key of 12 ms fills
-  // both well.
-  const float share = starting_.PairShare(blocks_);
-  const bool starts = share >= kStartLeastShare && last_share_ >= kStartLeastShare &&
-                      share + last_share_ >= 2 * kStartShare;
-  last_share_ = share;
-  toned_ = (toned_ << 1) | (share >= kStartLeastShare ? 1u : 0u);
+  // Two windows in a row, 16 ms, on the same pair start a tone: a tapped
+  // key of 12 ms fills both well.
+  const WindowPair now = starting_.Judge(blocks_);
+  const bool starts = now.share >= kStartLeastShare && last_.share >= kStartLeastShare &&
+                      now.Same(last_) && now.share + last_.share >= 2 * kStartShare;
+  last_ = now;
+  toned_ = (toned_ << 1) | (now.share >= kStartLeastShare ? 1u : 0u);
   // A block is the audio around tones when no window that holds it or its
   // neighbours held a tone (a tone's edge blocks hold too little of it to
   // show): the block four back, once six windows have not.
@@ -165,19 +168,22 @@ void DtmfMasker::Judge() {
   }
   const auto window = static_cast<std::int64_t>(KeypadWindowJudge::kBlocks * blocks_.Length());
   const auto length = static_cast<std::int64_t>(blocks_.Length());
-  // Windows that would hold a tone once started, in a run: speech over a
-  // tone's start can spoil its first windows for starting one, and the
-  // tone then reaches back over them, by a window at most, for music's
-  // sake.
-  const bool held = holding_.PairShare(blocks_) >= kHeldShare;
+  // Windows that would hold a pair once started, in a run on that pair:
+  // speech over a tone's start can spoil its first windows for starting
+  // one, and the tone then reaches back over them, by a window at most,
+  // for music's sake.
+  const WindowPair hold = holding_.Judge(blocks_);
+  const bool held = hold.share >= kHeldShare;
   if (!held) {
     held_since_ = -1;
-  } else if (held_since_ < 0) {
+  } else if (held_since_ < 0 || !hold.Same(held_pair_)) {
     held_since_ = end - window;
+    held_pair_ = hold;
   }
   if (starts) {
     const std::int64_t first = end - window - length;
-    const std::int64_t reach = held_since_ >= 0 ? std::max(held_since_, first - window) : first;
+    const std::int64_t reach =
+        held_since_ >= 0 && now.Same(held_pair_) ? std::max(held_since_, first - window) : first;
     Cover(std::min(reach, first) - margin_, end + margin_);
   } else if (held && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that

@@ -53,6 +53,7 @@ class DtmfMasker {
   // Takes the next `count` samples (16-bit, or float with ±1.0 full scale)
   // and writes `count` samples to `out`: the input Delay() samples late,
   // tones replaced (the first Delay() are the silence before the stream).
+  // `out` may be `in`.
   void Process(const std::int16_t* in, std::size_t count, std::int16_t* out);
   void Process(const float* in, std::size_t count, float* out);
 
@@ -98,7 +99,8 @@ class DtmfMasker {
   int first_span_ = 0;
   int span_count_ = 0;
   std::int64_t held_since_ = -1;  // first sample of a run of windows that would hold a tone
-  float last_share_ = 0;          // the window before's, as judged to start a tone
+  WindowPair held_pair_;          // the pair that run holds
+  WindowPair last_;               // the window before, as judged to start a tone
   std::uint32_t toned_ = 0;       // which recent windows held a tone, newest lowest
   float background_ = 0;          // mean square of the audio around tones
 };
