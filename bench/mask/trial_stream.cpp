@@ -66,8 +66,14 @@ TrialStream MakeTrialStream(const TrialPlan& plan) {
   for (int i = 0; i < plan.trials; ++i) {
     const zelnor::KeypadKey& key = zelnor::kKeypad[static_cast<size_t>(i) % zelnor::kSymbolCount];
     // The corners of the level and twist ranges come up often.
-    const double low = i % 4 == 0 ? -35 : i % 4 == 1 ? -5 : -35 + 30 * unit(random);
-    const double twist = i % 8 < 2 ? -8 : i % 8 < 4 ? 4 : -8 + 12 * unit(random);
+    const double level_draw = unit(random);
+    const double low = level_draw < 0.25  ? -35
+                       : level_draw < 0.5 ? -5
+                                          : -35 + 30 * (level_draw - 0.5) / 0.5;
+    const double twist_draw = unit(random);
+    const double twist = twist_draw < 0.25  ? -8
+                         : twist_draw < 0.5 ? 4
+                                            : -8 + 12 * (twist_draw - 0.5) / 0.5;
     const double high = low + twist;
     const double ms = plan.shortest_ms + (plan.longest_ms - plan.shortest_ms) * unit(random);
     const size_t first = slot * static_cast<size_t>(i);

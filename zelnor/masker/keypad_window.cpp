@@ -48,8 +48,8 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
   }
 }
 
-float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
-  if (blocks.Filled() < kBlocks) return 0;
+WindowPair KeypadWindowJudge::Judge(const ToneBlocks& blocks) const {
+  if (blocks.Filled() < kBlocks) return {};
   const int low = Strongest(blocks, 0);
   const int high = Strongest(blocks, kRowCount);
   std::complex<float> lows[kBlocks];
@@ -72,7 +72,7 @@ float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
     for (int age = 0; age + 1 < kBlocks; ++age) extra += TimesConjugate(at[age], at[age + 1]);
     extra = TimesConjugate(extra, blocks.NominalAdvance(tone));
     if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
-      return 0;
+      return {};
     }
     // Its blocks added in phase at the frequency heard: a steady tone keeps
     // its amplitude, a gliding harmonic loses some. Weighted by amplitude,
@@ -84,12 +84,12 @@ float KeypadWindowJudge::PairShare(const ToneBlocks& blocks) const {
       sum = Times(sum, advance) + at[age];
       sizes += std::abs(at[age]);
     }
-    if (!(std::abs(sum) >= coherence_ * sizes)) return 0;
+    if (!(std::abs(sum) >= coherence_ * sizes)) return {};
     steady[tone < kRowCount ? 0 : 1] = std::norm(sum) / (kBlocks * kBlocks);
-    if (!(steady[tone < kRowCount ? 0 : 1] >= floor_power_)) return 0;
+    if (!(steady[tone < kRowCount ? 0 : 1] >= floor_power_)) return {};
   }
-  if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return 0;
-  return energy > 0 ? pair_energy / energy : 0;
+  if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return {};
+  return {energy > 0 ? pair_energy / energy : 0, low, high};
 }
 
 }  // namespace zelnor

@@ -16,6 +16,16 @@ struct WindowLimits {
   float most_twist_db;
 };
 
+// The pair a window holds, as tone numbers (tone_blocks.h), and its share.
+struct WindowPair {
+  float share = 0;  // 0: no pair
+  int low = -1;
+  int high = -1;
+  [[nodiscard]] bool Same(const WindowPair& other) const {
+    return low == other.low && high == other.high;
+  }
+};
+
 class KeypadWindowJudge {
  public:
   // Blocks judged together: 12 ms, so that a tapped key of 12 ms fills at
@@ -24,13 +34,13 @@ class KeypadWindowJudge {
 
   KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits);
 
-  // How much of the newest kBlocks blocks' energy one row and one column
+  // The pair of the newest kBlocks blocks, and how much of their energy one row and one column
   // tone carry, each the strongest of its group, in tune, steady in phase,
   // above the level floor and twisted within the limits; 0 if there are no
   // such tones. The share is
   // taken block by block, so a block a tone covers only in part counts by
   // what it holds: a window of a tapped key of 12 ms still shows 89 %.
-  [[nodiscard]] float PairShare(const ToneBlocks& blocks) const;
+  [[nodiscard]] WindowPair Judge(const ToneBlocks& blocks) const;
 
  private:
   float coherence_;
