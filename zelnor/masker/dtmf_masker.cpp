@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <stdexcept>
 
+#include "zelnor.h"
 #include "zelnor/heard_samples.h"
+#include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 namespace {
@@ -37,7 +38,7 @@ static_assert(kDelayBlocks >= 2 * KeypadWindowJudge::kBlocks + 1 + 2,
 
 std::uint32_t CheckedRate(std::uint32_t rate) {
   if (rate < kMaskerMinRate || rate > kMaskerMaxRate) {
-    throw std::invalid_argument("sample rate out of range");
+    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sample rate out of range");
   }
   return rate;
 }

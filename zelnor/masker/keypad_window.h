@@ -34,12 +34,12 @@ class KeypadWindowJudge {
 
   KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits);
 
-  // The pair of the newest kBlocks blocks, and how much of their energy one row and one column
-  // tone carry, each the strongest of its group, in tune, steady in phase,
-  // above the level floor and twisted within the limits; 0 if there are no
-  // such tones. The share is
-  // taken block by block, so a block a tone covers only in part counts by
-  // what it holds: a window of a tapped key of 12 ms still shows 89 %.
+  // The row and column tone of the newest kBlocks blocks, each the
+  // strongest of its group, in tune, steady in phase, above the level floor
+  // and twisted within the limits, and how much of the blocks' energy they
+  // carry; a share of 0 if there are no such tones. The share is taken
+  // block by block, so a block a tone covers only in part counts by what it
+  // holds: a window of a tapped key of 12 ms still shows 89 %.
   [[nodiscard]] WindowPair Judge(const ToneBlocks& blocks) const;
 
  private:
