@@ -47,7 +47,7 @@ struct MaskerSettings {
 // Replaces the DTMF tones in one channel's samples.
 class DtmfMasker {
  public:
-  // Throws std::invalid_argument for a rate out of range.
+  // Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) for a rate out of range.
   explicit DtmfMasker(const MaskerSettings& settings);
 
   // Takes the next `count` samples (16-bit, or float with ±1.0 full scale)

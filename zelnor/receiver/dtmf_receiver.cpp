@@ -4,13 +4,14 @@
 #include <cmath>
 #include <complex>
 #include <initializer_list>
-#include <stdexcept>
 
+#include "zelnor.h"
 #include "zelnor/heard_samples.h"
 #include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/dtmf_levels.h"
 #include "zelnor/signal/keypad.h"
+#include "zelnor/zelnor_error.h"
 
 namespace zelnor {
 namespace {
@@ -144,10 +145,10 @@ float Coverage(float power, float full_power) {
 DtmfReceiver::DtmfReceiver(const ReceiverSettings& settings)
     : blocks_((settings.sample_rate >= kReceiverMinRate && settings.sample_rate <= kReceiverMaxRate)
                   ? settings.sample_rate
-                  : throw std::invalid_argument("sample rate out of range")) {
+                  : throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "sample rate out of range")) {
   if (!(settings.minimum_level_dbm0 >= kReceiverLowestLevelDbm0 &&
         settings.minimum_level_dbm0 <= kReceiverHighestLevelDbm0)) {
-    throw std::invalid_argument("minimum level out of range");
+    throw ZelnorError(ZELNOR_E_INVALID_ARGUMENT, "minimum level out of range");
   }
   // A sine of amplitude A correlates to A N / 2 over a block of N samples.
   const double amplitude = Dbm0Amplitude(settings.minimum_level_dbm0);

@@ -48,7 +48,8 @@ struct ReceiverSettings {
 // Hears the DTMF digits in one channel's samples.
 class DtmfReceiver {
  public:
-  // Throws std::invalid_argument for a rate or level out of range.
+  // Throws ZelnorError (ZELNOR_E_INVALID_ARGUMENT) for a rate or level out
+  // of range.
   explicit DtmfReceiver(const ReceiverSettings& settings);
 
   // Listens to the next `count` samples (16-bit, or float with ±1.0 full scale).

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "voice_like.h"
 #include "zelnor/masker/dtmf_masker.h"
 #include "zelnor/signal/keypad.h"
+#include "zelnor/zelnor_error.h"
 
 namespace zelnor_test {
 namespace {
@@ -280,7 +280,7 @@ TEST(DtmfMasker, MasksFloatsAsTheirSixteenBitEquals) {
 
 TEST(DtmfMasker, RefusesRatesOutOfRange) {
   for (const uint32_t rate : {0u, 7999u, 48001u}) {
-    EXPECT_THROW(zelnor::DtmfMasker({rate}), std::invalid_argument) << rate;
+    EXPECT_THROW(zelnor::DtmfMasker({rate}), zelnor::ZelnorError) << rate;
   }
 }
 

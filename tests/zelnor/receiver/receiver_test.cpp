@@ -8,13 +8,13 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <stdexcept>
 #include <tuple>
 #include <vector>
 
 #include "line_signals.h"
 #include "signal_analysis.h"
 #include "zelnor/signal/dtmf_sequence.h"
+#include "zelnor/zelnor_error.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(Receiver, RefusesRatesAndLevelsOutOfRange) {
   const zelnor::ReceiverSettings kBad[] = {{7999},        {48001},     {0},
                                            {8000, -60.5}, {8000, 0.5}, {8000, std::nan("")}};
   for (const zelnor::ReceiverSettings& settings : kBad) {
-    EXPECT_THROW(zelnor::DtmfReceiver{settings}, std::invalid_argument)
+    EXPECT_THROW(zelnor::DtmfReceiver{settings}, zelnor::ZelnorError)
         << settings.sample_rate << " Hz, " << settings.minimum_level_dbm0 << " dBm0";
   }
   EXPECT_NO_THROW((zelnor::DtmfReceiver{{8000, -60}}));
