@@ -6,6 +6,7 @@
 
 #include "zelnor.h"
 #include "zelnor/heard_samples.h"
+#include "zelnor/masker/harmonic_pair.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
@@ -18,12 +19,18 @@ namespace {
 // block's estimate of a tone's energy wavers by some 10 %.
 constexpr float kStartShare = 0.8f;
 constexpr float kStartLeastShare = 0.7f;
+// Tones in tune within 1 % and steadier still start one with less of the
+// windows' energy: speech over a tone takes a third of it now and then,
+// and seldom holds two keypad frequencies that closely.
+constexpr float kCleanStartShare = 0.65f;
+constexpr float kCleanStartLeastShare = 0.55f;
 constexpr float kHeldShare = 0.5f;
 // What a window's tones must be to start a tone: in tune within a
 // receiver's 2 %, steady, twisted as a keypad's -8 to +4 dB with room for
 // a line's slope (a synthesiser's two notes seldom are). Once started,
 // speech over the tone may bend its phase and its twist.
 constexpr WindowLimits kStartLimits = {0.02, 0.9f, -12, 8};
+constexpr WindowLimits kCleanStartLimits = {0.01, 0.97f, -12, 8};
 constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
 // Taken out on each side of the blocks that hold a tone: the block the
 // tone may start or end in, where it shows too little to count, and a
@@ -59,12 +66,20 @@ void Write(const float& x, std::int16_t& out) {
                            : static_cast<std::int16_t>(std::lround(scaled));
 }
 
+// Whether two windows in a row hold the same pair with enough of their
+// energy, at least `least` each and `mean` on average.
+bool StartsTone(const WindowPair& now, const WindowPair& before, float least, float mean) {
+  return now.share >= least && before.share >= least && now.Same(before) &&
+         now.share + before.share >= 2 * mean;
+}
+
 }  // namespace
 
 DtmfMasker::DtmfMasker(const MaskerSettings& settings)
     : settings_(settings),
       blocks_(CheckedRate(settings.sample_rate)),
       starting_(blocks_, kStartLimits),
+      starting_clean_(blocks_, kCleanStartLimits),
       holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
       margin_(static_cast<std::int64_t>(blocks_.Length()) +
@@ -154,9 +169,12 @@ void DtmfMasker::Judge() {
   // Two windows in a row, 16 ms, on the same pair start a tone: a tapped
   // key of 12 ms fills both well.
   const WindowPair now = starting_.Judge(blocks_);
-  const bool starts = now.share >= kStartLeastShare && last_.share >= kStartLeastShare &&
-                      now.Same(last_) && now.share + last_.share >= 2 * kStartShare;
+  const WindowPair clean = starting_clean_.Judge(blocks_);
+  const bool starts = StartsTone(now, last_, kStartLeastShare, kStartShare) ||
+                      (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
+                       !LooksHarmonic(blocks_, clean.low, clean.high));
   last_ = now;
+  last_clean_ = clean;
   toned_ = (toned_ << 1) | (now.share >= kStartLeastShare ? 1u : 0u);
   // A block is the audio around tones when no window that holds it or its
   // neighbours held a tone (a tone's edge blocks hold too little of it to
@@ -183,8 +201,9 @@ void DtmfMasker::Judge() {
   }
   if (starts) {
     const std::int64_t first = end - window - length;
-    const std::int64_t reach =
-        held_since_ >= 0 && now.Same(held_pair_) ? std::max(held_since_, first - window) : first;
+    const std::int64_t reach = held_since_ >= 0 && (now.Same(held_pair_) || clean.Same(held_pair_))
+                                   ? std::max(held_since_, first - window)
+                                   : first;
     Cover(std::min(reach, first) - margin_, end + margin_);
   } else if (held && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that

@@ -89,8 +89,9 @@ class DtmfMasker {
 
   MaskerSettings settings_;
   ToneBlocks blocks_;
-  KeypadWindowJudge starting_;  // of a window that starts a tone
-  KeypadWindowJudge holding_;   // of one that holds a tone started
+  KeypadWindowJudge starting_;        // of a window that starts a tone
+  KeypadWindowJudge starting_clean_;  // and of a purer one that starts it with less
+  KeypadWindowJudge holding_;         // of one that holds a tone started
   Replacer replacer_;
   std::int64_t margin_;       // widening of a tone's blocks on each side
   std::vector<float> delay_;  // input sample n at n % Delay()
@@ -101,6 +102,7 @@ class DtmfMasker {
   std::int64_t held_since_ = -1;  // first sample of a run of windows that would hold a tone
   WindowPair held_pair_;          // the pair that run holds
   WindowPair last_;               // the window before, as judged to start a tone
+  WindowPair last_clean_;         // and as judged purer
   std::uint32_t toned_ = 0;       // which recent windows held a tone, newest lowest
   float background_ = 0;          // mean square of the audio around tones
 };
