@@ -226,9 +226,18 @@ int main(int argc, char** argv) {
     c->down40 += worst <= -40;
     c->down60 += worst <= -60;
     if (list && worst > -40) {
-      std::printf("left %6.1f dB: %c %.1f/%.1f dBm0, %.1f ms at sample %zu\n", worst, tone.symbol,
-                  tone.low_dbm0, tone.high_dbm0,
+      std::printf("left %6.1f dB: %c %.1f/%.1f dBm0, %.1f ms at sample %zu; replaced:", worst,
+                  tone.symbol, tone.low_dbm0, tone.high_dbm0,
                   static_cast<double>(tone.end - tone.start) * ms_per_sample, tone.start);
+      for (const zelnor::MaskedSpan& span : masked.spans) {
+        if (span.end_sample <= tone.start || span.start_sample >= tone.end) continue;
+        std::printf(" %+.1f to %+.1f ms",
+                    (static_cast<double>(span.start_sample) - static_cast<double>(tone.start)) *
+                        ms_per_sample,
+                    (static_cast<double>(span.end_sample) - static_cast<double>(tone.start)) *
+                        ms_per_sample);
+      }
+      std::printf("\n");
     }
     // The spans that reach within 30 ms of the tone.
     double lead = 0;

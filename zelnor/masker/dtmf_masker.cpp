@@ -7,6 +7,7 @@
 #include "zelnor.h"
 #include "zelnor/heard_samples.h"
 #include "zelnor/masker/harmonic_pair.h"
+#include "zelnor/masker/pair_trace.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
@@ -42,6 +43,7 @@ constexpr double kMarginSeconds = 0.002;
 constexpr int kDelayBlocks = 10;
 static_assert(kDelayBlocks >= 2 * KeypadWindowJudge::kBlocks + 1 + 2,
               "a tone's start must be unwritten");
+static_assert(PairTrace::kBlocks == kDelayBlocks, "a tone is traced back over the look-ahead");
 
 std::uint32_t CheckedRate(std::uint32_t rate) {
   if (rate < kMaskerMinRate || rate > kMaskerMaxRate) {
@@ -166,6 +168,7 @@ bool DtmfMasker::Replace(std::int64_t n, float& replacement) {
 
 void DtmfMasker::Judge() {
   const auto end = static_cast<std::int64_t>(blocks_.Recent(0).first_sample + blocks_.Length());
+  trace_.Add(blocks_.Recent(0));
   // Two windows in a row, 16 ms, on the same pair start a tone: a tapped
   // key of 12 ms fills both well.
   const WindowPair now = starting_.Judge(blocks_);
@@ -200,11 +203,16 @@ void DtmfMasker::Judge() {
     held_pair_ = hold;
   }
   if (starts) {
+    const WindowPair& pair = now.share > 0 ? now : clean;
+    tone_ = trace_.Level(pair.low, pair.high, 2 * KeypadWindowJudge::kBlocks - 2);
+    // Back over the blocks that still hold the pair, within the look-ahead.
+    const int first_age = KeypadWindowJudge::kBlocks;
     const std::int64_t first = end - window - length;
+    const std::int64_t traced = first - trace_.HeldFrom(first_age + 1, tone_) * length;
     const std::int64_t reach = held_since_ >= 0 && (now.Same(held_pair_) || clean.Same(held_pair_))
                                    ? std::max(held_since_, first - window)
                                    : first;
-    Cover(std::min(reach, first) - margin_, end + margin_);
+    Cover(std::min(reach, traced) - margin_, end + margin_);
   } else if (held && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that
     // spoils its purity and its phase.

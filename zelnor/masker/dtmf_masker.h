@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "zelnor/masker/keypad_window.h"
+#include "zelnor/masker/pair_trace.h"
 #include "zelnor/masker/replacement.h"
 #include "zelnor/receiver/dtmf_receiver.h"
 #include "zelnor/receiver/tone_blocks.h"
@@ -103,6 +104,8 @@ class DtmfMasker {
   WindowPair held_pair_;          // the pair that run holds
   WindowPair last_;               // the window before, as judged to start a tone
   WindowPair last_clean_;         // and as judged purer
+  PairTrace trace_;               // the blocks the look-ahead holds
+  PairLevel tone_;                // the tone last started
   std::uint32_t toned_ = 0;       // which recent windows held a tone, newest lowest
   float background_ = 0;          // mean square of the audio around tones
 };
