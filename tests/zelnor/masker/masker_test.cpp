@@ -1,4 +1,5 @@
-// The masker on synthesised lines: each tone's frequencies at least 40 dB
+// The masker on synthesised lines, under a recorded voice and through
+// G.711: each tone's frequencies at least 40 dB
 // down over the whole tone and over its first and last 10 ms, nothing
 // replaced beyond 30 ms of a tone and the rest passed bit for bit, no digit
 // left for our most sensitive receiver, the chunking changing nothing; and
@@ -17,7 +18,9 @@
 #include "signal_analysis.h"
 #include "voice_like.h"
 #include "zelnor/masker/dtmf_masker.h"
+#include "zelnor/recording/sample_formats.h"
 #include "zelnor/signal/keypad.h"
+#include "zelnor/wave_format.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor_test {
@@ -124,10 +127,48 @@ void ExpectTonesGone(const std::vector<int16_t>& x, const Masked& masked, uint32
   EXPECT_EQ(Heard(masked.samples, rate), "");
 }
 
+// A mono 16-bit WAV's samples, or none.
+std::vector<int16_t> ReadWave(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::vector<unsigned char> b((std::istreambuf_iterator<char>(file)), {});
+  for (size_t at = 12; at + 8 <= b.size();) {
+    const size_t size = b[at + 4] | b[at + 5] << 8 | b[at + 6] << 16 | size_t{b[at + 7]} << 24;
+    if (std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4) ==
+        "data") {
+      std::vector<int16_t> samples;
+      for (size_t i = at + 8; i + 1 < std::min(b.size(), at + 8 + size); i += 2) {
+        samples.push_back(static_cast<int16_t>(b[i] | b[i + 1] << 8));
+      }
+      return samples;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return {};
+}
+
+// Asterisk's recorded English voice (8 kHz, where installed): a few
+// prompts one after another.
+const std::vector<int16_t>& RecordedVoice() {
+  static const std::vector<int16_t> voice = [] {
+    std::vector<int16_t> all;
+    for (const char* name : {"telephone-number", "to-call-this-number", "dir-pls-enter"}) {
+      const std::vector<int16_t> prompt =
+          ReadWave(std::string("/usr/share/asterisk/sounds/en_US_f_Allison/") + name + ".wav");
+      all.insert(all.end(), prompt.begin(), prompt.end());
+    }
+    return all;
+  }();
+  return voice;
+}
+
 // What a line carries besides the tone: noise 20 dB under the tones, or a
-// voice 10 dB under them, as speech over a key pressed mid-sentence.
-enum class Background { kQuiet, kNoise, kVoice };
-const char* const kBackgroundNames[] = {"quiet", "noise", "voice"};
+// voice 10 dB under them, synthesised or recorded, as speech over a key
+// pressed mid-sentence.
+enum class Background { kQuiet, kNoise, kVoice, kRecordedVoice };
+const char* const kBackgroundNames[] = {"quiet", "noise", "voice", "recorded voice"};
+
+// A G.711 round trip of the whole line, or none.
+enum class Codec { kNone, kMuLaw, kALaw };
 
 struct Condition {
   double low_dbm0;
@@ -135,21 +176,69 @@ struct Condition {
   double tone_ms;
   uint32_t rate;
   Background background;
+  Codec codec = Codec::kNone;
 };
 
+// `voice` from sample `from` (round the end), added with the power of a sine
+// at `dbm0` over the line's length.
+void AddVoice(const std::vector<int16_t>& voice, size_t from, double dbm0,
+              std::vector<int16_t>& line) {
+  double power = 0;
+  for (size_t n = 0; n < line.size(); ++n) {
+    const double v = voice[(from + n) % voice.size()];
+    power += v * v;
+  }
+  const double gain = 32767 * std::pow(10, (dbm0 - kFullScaleDbm0) / 20) *
+                      std::sqrt(0.5 * static_cast<double>(line.size()) / std::max(power, 1.0));
+  for (size_t n = 0; n < line.size(); ++n) {
+    const double v = gain * voice[(from + n) % voice.size()];
+    line[n] = static_cast<int16_t>(std::clamp(std::lround(line[n] + v), -32768L, 32767L));
+  }
+}
+
+void RoundTrip(Codec codec, std::vector<int16_t>& line) {
+  if (codec == Codec::kNone) return;
+  const zelnor::SampleFormat* format =
+      zelnor::FindSampleFormat(codec == Codec::kMuLaw ? kWaveFormatMuLaw : kWaveFormatALaw, 1);
+  for (int16_t& x : line) {
+    uint8_t byte = 0;
+    format->encode(x / 32768.0, &byte);
+    x = static_cast<int16_t>(std::lround(format->decode(&byte) * 32768));
+  }
+}
+
 const Condition kConditions[] = {
-    {-5, -5, 100, 8000, Background::kQuiet},    {-5, -5, 40, 48000, Background::kQuiet},
-    {-20, -28, 40, 8000, Background::kQuiet},   {-20, -16, 40, 16000, Background::kQuiet},
-    {-35, -35, 40, 8000, Background::kQuiet},   {-35, -31, 100, 16000, Background::kQuiet},
-    {-35, -43, 40, 8000, Background::kQuiet},   {-35, -35, 20, 48000, Background::kQuiet},
-    {-20, -20, 12, 8000, Background::kQuiet},   {-20, -28, 12, 48000, Background::kQuiet},
-    {-35, -43, 12, 16000, Background::kQuiet},  {-20, -20, 20, 16000, Background::kNoise},
-    {-35, -35, 40, 8000, Background::kNoise},   {-20, -28, 40, 48000, Background::kNoise},
-    {-20, -16, 12, 8000, Background::kNoise},   {-35, -31, 12, 8000, Background::kNoise},
-    {-35, -43, 100, 16000, Background::kNoise}, {-5, -5, 40, 8000, Background::kVoice},
-    {-20, -20, 20, 16000, Background::kVoice},  {-20, -16, 100, 8000, Background::kVoice},
-    {-20, -28, 40, 48000, Background::kVoice},  {-35, -35, 40, 8000, Background::kVoice},
-    {-20, -20, 12, 8000, Background::kVoice},   {-5, -13, 12, 16000, Background::kVoice},
+    {-5, -5, 100, 8000, Background::kQuiet},
+    {-5, -5, 40, 48000, Background::kQuiet},
+    {-20, -28, 40, 8000, Background::kQuiet},
+    {-20, -16, 40, 16000, Background::kQuiet},
+    {-35, -35, 40, 8000, Background::kQuiet},
+    {-35, -31, 100, 16000, Background::kQuiet},
+    {-35, -43, 40, 8000, Background::kQuiet},
+    {-35, -35, 20, 48000, Background::kQuiet},
+    {-20, -20, 12, 8000, Background::kQuiet},
+    {-20, -28, 12, 48000, Background::kQuiet},
+    {-35, -43, 12, 16000, Background::kQuiet},
+    {-20, -20, 20, 16000, Background::kNoise},
+    {-35, -35, 40, 8000, Background::kNoise},
+    {-20, -28, 40, 48000, Background::kNoise},
+    {-20, -16, 12, 8000, Background::kNoise},
+    {-35, -31, 12, 8000, Background::kNoise},
+    {-35, -43, 100, 16000, Background::kNoise},
+    {-5, -5, 40, 8000, Background::kVoice},
+    {-20, -20, 20, 16000, Background::kVoice},
+    {-20, -16, 100, 8000, Background::kVoice},
+    {-20, -28, 40, 48000, Background::kVoice},
+    {-35, -35, 40, 8000, Background::kVoice},
+    {-20, -20, 12, 8000, Background::kVoice},
+    {-5, -13, 12, 16000, Background::kVoice},
+    {-20, -16, 40, 8000, Background::kRecordedVoice},
+    {-35, -35, 100, 8000, Background::kRecordedVoice},
+    {-5, -13, 20, 8000, Background::kRecordedVoice},
+    {-20, -20, 12, 8000, Background::kRecordedVoice},
+    {-35, -43, 40, 8000, Background::kQuiet, Codec::kMuLaw},
+    {-20, -20, 12, 8000, Background::kNoise, Codec::kALaw},
+    {-20, -16, 40, 8000, Background::kRecordedVoice, Codec::kMuLaw},
 };
 
 TEST(DtmfMasker, TakesOutEachToneAndLeavesTheRestBitForBit) {
@@ -164,9 +253,9 @@ TEST(DtmfMasker, TakesOutEachToneAndLeavesTheRestBitForBit) {
       trial.tone_ms = condition.tone_ms;
       if (condition.background == Background::kNoise) trial.snr_db = 20;
       LineSignal line = MakeLine(trial, rate, seed);
+      const double pair_dbm0 = 10 * std::log10(std::pow(10, condition.low_dbm0 / 10) +
+                                               std::pow(10, condition.high_dbm0 / 10));
       if (condition.background == Background::kVoice) {
-        const double pair_dbm0 = 10 * std::log10(std::pow(10, condition.low_dbm0 / 10) +
-                                                 std::pow(10, condition.high_dbm0 / 10));
         const std::vector<int16_t> voice =
             VoiceLike(line.samples.size(), rate, pair_dbm0 - 10, seed);
         for (size_t n = 0; n < voice.size(); ++n) {
@@ -174,11 +263,16 @@ TEST(DtmfMasker, TakesOutEachToneAndLeavesTheRestBitForBit) {
               static_cast<int16_t>(std::clamp(line.samples[n] + voice[n], -32768, 32767));
         }
       }
-      SCOPED_TRACE(std::to_string(rate) + " Hz, " + std::to_string(condition.low_dbm0) + " and " +
-                   std::to_string(condition.high_dbm0) + " dBm0, " +
-                   std::to_string(condition.tone_ms) + " ms, " +
-                   kBackgroundNames[static_cast<int>(condition.background)] + ", seed " +
-                   std::to_string(seed));
+      if (condition.background == Background::kRecordedVoice) {
+        if (RecordedVoice().empty()) continue;
+        AddVoice(RecordedVoice(), 2500 * seed, pair_dbm0 - 10, line.samples);
+      }
+      RoundTrip(condition.codec, line.samples);
+      SCOPED_TRACE(
+          std::to_string(rate) + " Hz, " + std::to_string(condition.low_dbm0) + " and " +
+          std::to_string(condition.high_dbm0) + " dBm0, " + std::to_string(condition.tone_ms) +
+          " ms, " + kBackgroundNames[static_cast<int>(condition.background)] +
+          (condition.codec == Codec::kNone ? "" : ", G.711") + ", seed " + std::to_string(seed));
       const Masked masked = Mask(line.samples, rate);
       if (masked.spans.size() != 1) {
         ADD_FAILURE() << masked.spans.size() << " spans";
@@ -282,25 +376,6 @@ TEST(DtmfMasker, RefusesRatesOutOfRange) {
   for (const uint32_t rate : {0u, 7999u, 48001u}) {
     EXPECT_THROW(zelnor::DtmfMasker({rate}), zelnor::ZelnorError) << rate;
   }
-}
-
-// A mono 16-bit WAV's samples, or none.
-std::vector<int16_t> ReadWave(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<unsigned char> b((std::istreambuf_iterator<char>(file)), {});
-  for (size_t at = 12; at + 8 <= b.size();) {
-    const size_t size = b[at + 4] | b[at + 5] << 8 | b[at + 6] << 16 | size_t{b[at + 7]} << 24;
-    if (std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4) ==
-        "data") {
-      std::vector<int16_t> samples;
-      for (size_t i = at + 8; i + 1 < std::min(b.size(), at + 8 + size); i += 2) {
-        samples.push_back(static_cast<int16_t>(b[i] | b[i + 1] << 8));
-      }
-      return samples;
-    }
-    at += 8 + size + (size & 1);
-  }
-  return {};
 }
 
 // Asterisk's music on hold (8 kHz, where installed) and the voice-like
