@@ -1,9 +1,9 @@
 // The masker on synthesised lines, under a recorded voice and through
-// G.711: each tone's frequencies at least 40 dB
-// down over the whole tone and over its first and last 10 ms, nothing
-// replaced beyond 30 ms of a tone and the rest passed bit for bit, no digit
-// left for our most sensitive receiver, the chunking changing nothing; and
-// music and a voice-like signal without tones left almost whole.
+// G.711: each tone's frequencies at least 40 dB down over the whole tone
+// and over its first and last 10 ms, nothing replaced beyond 30 ms of a
+// tone and the rest passed bit for bit, no digit left for our most
+// sensitive receiver, the chunking changing nothing; and music and a
+// voice-like signal without tones left almost whole.
 
 #include <gtest/gtest.h>
 
