@@ -217,6 +217,7 @@ int main(int argc, char** argv) {
   const double ms_per_sample = 1000.0 / rate;
   const size_t near = rate * 30 / 1000;
   std::vector<bool> near_a_tone(masked.spans.size(), false);
+  int partly_left = 0;  // tones with a sample not replaced
   for (const PlacedTone& tone : stream.tones) {
     Class* c = class_of(tone);
     if (c == nullptr) continue;
@@ -239,6 +240,12 @@ int main(int argc, char** argv) {
       }
       std::printf("\n");
     }
+    // Whether every sample of the tone was replaced.
+    size_t covered = tone.start;
+    for (const zelnor::MaskedSpan& span : masked.spans) {
+      if (span.start_sample <= covered && span.end_sample > covered) covered = span.end_sample;
+    }
+    partly_left += covered < tone.end;
     // The spans that reach within 30 ms of the tone.
     double lead = 0;
     double lag = 0;
@@ -294,7 +301,9 @@ int main(int argc, char** argv) {
                 c.count, c.down40, c.down60, -c.worst, Median(c.leads), Largest(c.leads),
                 Median(c.lags), Largest(c.lags), c.heard_before, c.heard_after);
   }
-  std::printf("spans far from a tone: %zu (%.0f ms); samples changed outside the spans: %zu\n",
-              far_spans, far_ms, changed_outside);
+  std::printf(
+      "tones with a sample not replaced: %d; spans far from a tone: %zu (%.0f ms); samples "
+      "changed outside the spans: %zu\n",
+      partly_left, far_spans, far_ms, changed_outside);
   return 0;
 }

@@ -33,10 +33,6 @@ constexpr float kHeldShare = 0.5f;
 constexpr WindowLimits kStartLimits = {0.02, 0.9f, -12, 8};
 constexpr WindowLimits kCleanStartLimits = {0.01, 0.97f, -12, 8};
 constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
-// Taken out on each side of the blocks that hold a tone: the block the
-// tone may start or end in, where it shows too little to count, and a
-// little more for the ringing of a band-limited line.
-constexpr double kMarginSeconds = 0.002;
 // The look-ahead, in blocks: 40 ms. A tone is known at the end of its
 // second window, and must still be unwritten a window and a margin before
 // the first.
@@ -84,8 +80,7 @@ DtmfMasker::DtmfMasker(const MaskerSettings& settings)
       starting_clean_(blocks_, kCleanStartLimits),
       holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
-      margin_(static_cast<std::int64_t>(blocks_.Length()) +
-              std::lround(kMarginSeconds * settings.sample_rate)),
+      margin_(static_cast<std::int64_t>(blocks_.Length())),
       delay_(kDelayBlocks * blocks_.Length(), 0.0f) {}
 
 void DtmfMasker::Process(const std::int16_t* in, std::size_t count, std::int16_t* out) {

@@ -94,7 +94,8 @@ class DtmfMasker {
   KeypadWindowJudge starting_clean_;  // and of a purer one that starts it with less
   KeypadWindowJudge holding_;         // of one that holds a tone started
   Replacer replacer_;
-  std::int64_t margin_;       // widening of a tone's blocks on each side
+  std::int64_t margin_;  // a block on each side of a tone's: the one it may start or end in, where
+                         // it shows too little to count
   std::vector<float> delay_;  // input sample n at n % Delay()
   std::int64_t taken_ = 0;    // samples taken in
   Span spans_[kSpanSlots] = {};
