@@ -221,7 +221,7 @@ const Option kOptions[] = {
           r.command.recording = v.text;
         }),
     Text(
-        L"--mask-with", L"WHAT", kMask, L"with --mask: silence, noise or beep",
+        L"--mask-with", L"HOW", kMask, L"with --mask: silence, noise or beep",
         [](Reading& r, const Value& v) {
           const auto found = std::find(std::begin(kReplacements), std::end(kReplacements), v.text);
           if (found == std::end(kReplacements)) {
