@@ -1,4 +1,4 @@
-/* Links PlayDTMF and the receiver through the import library; a string
+/* Links PlayDTMF, the receiver and the masker through the import library; a string
  * without symbols only stops any playback, so this needs no audio device. */
 #include <stdio.h>
 #include <zelnor.h>
@@ -17,7 +17,12 @@ int main(void) {
   int heard = CreateDTMFReceiver(&options, &receiver);
   if (heard == ZELNOR_OK) heard = FeedDTMFReceiver(receiver, silence, 160);
   DestroyDTMFReceiver(receiver);
-  printf("PlayDTMF(\"\", 0, 0) = %d, receiver = %d, digits in silence = %d\n", result, heard,
-         digits);
-  return result == ZELNOR_OK && heard == ZELNOR_OK && digits == 0 ? 0 : 1;
+  ZelnorMaskerOptions masking = ZELNOR_MASKER_OPTIONS(8000);
+  ZelnorMasker* masker = NULL;
+  int masked = CreateDTMFMasker(&masking, &masker);
+  if (masked == ZELNOR_OK) masked = FeedDTMFMasker(masker, silence, 160, silence);
+  DestroyDTMFMasker(masker);
+  printf("PlayDTMF(\"\", 0, 0) = %d, receiver = %d, digits in silence = %d, masker = %d\n", result,
+         heard, digits, masked);
+  return result == ZELNOR_OK && heard == ZELNOR_OK && digits == 0 && masked == ZELNOR_OK ? 0 : 1;
 }
