@@ -1,6 +1,6 @@
 #pragma once
-// The byte streams behind the exported calls: a file handle read in order,
-// and a caller's own read and write functions.
+// Files as the calls on whole recordings read and write them on Windows: a
+// file handle read in order, and SystemFiles for wave_file_calls.h.
 
 #include <windows.h>
 
@@ -8,16 +8,11 @@
 #include <cstdint>
 
 #include "common/handles_win.h"
-#include "zelnor.h"
-#include "zelnor/byte_streams.h"
-#include "zelnor/zelnor_error.h"
+#include "common/whole_file_win.h"
+#include "zelnor/exports/caller_streams.h"
+#include "zelnor/output/file_sink_win.h"
 
 namespace zelnor {
-
-// A read that failed, with the system's reason kept for the caller.
-struct ReadFailure {
-  DWORD error;
-};
 
 // A file opened to be read in order, which others may go on using.
 inline UniqueKernelHandle OpenToRead(const wchar_t* path) {
@@ -46,35 +41,18 @@ class FileSource final : public ByteSource {
   HANDLE file_;
 };
 
-class CallerSource final : public ByteSource {
- public:
-  CallerSource(ZelnorReadFunction read, void* context) : read_(read), context_(context) {}
-  size_t Read(uint8_t* bytes, size_t count) override {
-    const auto want = static_cast<int32_t>(std::min<size_t>(count, 1u << 20));
-    const int32_t read = read_(context_, bytes, want);
-    if (read < 0 || read > want) throw ReadFailure{ERROR_READ_FAULT};
-    return static_cast<size_t>(read);
+struct SystemFiles {
+  using Path = const wchar_t*;
+  using File = HANDLE;
+  using Source = FileSource;
+  static UniqueKernelHandle OpenToRead(Path path) { return zelnor::OpenToRead(path); }
+  static bool WriteWhole(Path path, bool (*fill)(File, void*), void* context) {
+    return WriteWholeFile(path, fill, context);
   }
-
- private:
-  ZelnorReadFunction read_;
-  void* context_;
-};
-
-// A caller's write function; its 0 stops the writing with ZELNOR_E_FILE.
-class CallerSink final : public ByteSink {
- public:
-  CallerSink(ZelnorWriteFunction write, void* context) : write_(write), context_(context) {}
-  void Write(const uint8_t* bytes, size_t count) override {
-    // Runs are a few blocks: far below 4 GB.
-    if (write_(context_, bytes, static_cast<uint32_t>(count)) == 0) {
-      throw ZelnorError(ZELNOR_E_FILE, "the caller stopped the writing");
-    }
+  template <typename WriteTo>
+  static bool FillThrough(File file, WriteTo&& write) {
+    return zelnor::FillThrough(file, write);
   }
-
- private:
-  ZelnorWriteFunction write_;
-  void* context_;
 };
 
 }  // namespace zelnor

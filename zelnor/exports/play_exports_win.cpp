@@ -7,7 +7,7 @@
 #include "zelnor/exports/call_boundary.h"
 #include "zelnor/exports/exception_globals_win.h"
 #include "zelnor/exports/play_options.h"
-#include "zelnor/input/dial_sequence_win.h"
+#include "zelnor/input/dial_sequence.h"
 #include "zelnor/player/player.h"
 #include "zelnor/player/win32_platform_win.h"
 

@@ -3,10 +3,9 @@
 // caller's ZelnorWaveInfo: checks it, fills it from what was read, and
 // turns a refused recording or a failed read into the call's result.
 
-#include <windows.h>
-
 #include "zelnor.h"
-#include "zelnor/exports/caller_streams_win.h"
+#include "zelnor/exports/caller_streams.h"
+#include "zelnor/exports/system_error.h"
 #include "zelnor/recording/wave_reader.h"
 
 namespace zelnor {
@@ -18,11 +17,11 @@ inline void DescribeProblem(ZelnorWaveInfo& info, uint32_t problem, uint32_t val
 }
 
 // A source that could not be opened or read: ZELNOR_E_FILE, and the
-// system's reason in the last error and in `info`.
-inline int Unreadable(ZelnorWaveInfo& info, DWORD error) {
-  if (error == 0) error = ERROR_READ_FAULT;  // never leave the caller at 0
+// system's reason in the last error (errno) and in `info`.
+inline int Unreadable(ZelnorWaveInfo& info, uint32_t error) {
+  if (error == 0) error = ReadFaultError();  // never leave the caller at 0
   DescribeProblem(info, ZELNOR_WAVE_UNREADABLE, error);
-  ::SetLastError(error);
+  SetLastSystemError(error);
   return ZELNOR_E_FILE;
 }
 

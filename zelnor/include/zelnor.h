@@ -104,6 +104,27 @@ extern "C" {
 #define ZELNOR_CALL
 #endif
 
+/* What the library exports: zelnor.def names it on Windows; elsewhere the
+ * library is built with hidden visibility and these names alone are seen. */
+#if !defined(_WIN32) && defined(__GNUC__)
+#define ZELNOR_API __attribute__((visibility("default")))
+#else
+#define ZELNOR_API
+#endif
+
+/*
+ * Off Windows (libzelnor.so): paths are UTF-8 and only the A forms of the
+ * calls that take one exist, taking it as the system does; the dial is
+ * read as UTF-8 too (full-width forms included, a malformed sequence
+ * skipping only its own bytes). Wherever this header says GetLastError()
+ * or "the system's error", read errno: ZELNOR_E_FILE leaves it set to the
+ * system's reason, and ZelnorWaveInfo.value holds it for
+ * ZELNOR_WAVE_UNREADABLE. A file is written as a temporary beside it
+ * ("~zl<hex>.tmp", created exclusively), synced and renamed over `path`;
+ * an existing file keeps its permissions, and one we may not write, or a
+ * folder, is refused (EACCES, EISDIR).
+ */
+
 /*
  * Where a playback has got to, for PlayDTMFEx's progress callback.
  *
@@ -201,10 +222,11 @@ typedef struct ZelnorOptions {
         ZELNOR_DEFAULT_TWIST_DB10, 0, 0, 0, 0                                        \
   }
 
-int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
+ZELNOR_API int ZELNOR_CALL PlayDTMF(const char* dial, int32_t interval_ms, int32_t async);
 
 /* PlayDTMF with options: dial and async as for PlayDTMF. */
-int ZELNOR_CALL PlayDTMFEx(const char* dial, const ZelnorOptions* options, int32_t async);
+ZELNOR_API int ZELNOR_CALL PlayDTMFEx(const char* dial, const ZelnorOptions* options,
+                                      int32_t async);
 
 /*
  * Writes the samples PlayDTMFEx would play for the same dial and options
@@ -213,8 +235,8 @@ int ZELNOR_CALL PlayDTMFEx(const char* dial, const ZelnorOptions* options, int32
  *              whole dial. With `samples` null, only the count is set.
  * Returns ZELNOR_E_BUFFER_TOO_SMALL, writing nothing, when the room is short.
  */
-int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16_t* samples,
-                           uint64_t* sample_count);
+ZELNOR_API int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options,
+                                      int16_t* samples, uint64_t* sample_count);
 
 /*
  * Writes the same samples as a WAV file (PCM, 16-bit mono), replacing any
@@ -228,8 +250,12 @@ int ZELNOR_CALL RenderDTMF(const char* dial, const ZelnorOptions* options, int16
  * and GetLastError() gives the system's reason.
  * The A form takes the path in the ANSI code page.
  */
-int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial, const ZelnorOptions* options);
-int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial, const ZelnorOptions* options);
+#if defined(_WIN32)
+ZELNOR_API int ZELNOR_CALL WriteDTMFWaveW(const wchar_t* path, const char* dial,
+                                          const ZelnorOptions* options);
+#endif
+ZELNOR_API int ZELNOR_CALL WriteDTMFWaveA(const char* path, const char* dial,
+                                          const ZelnorOptions* options);
 
 /*
  * Receives a WAV file's bytes in order, `count` at a time (header and first
@@ -247,8 +273,8 @@ typedef int(ZELNOR_CALL* ZelnorWriteFunction)(void* context, const void* bytes, 
  * writing stops with ZELNOR_E_FILE, and what `write` set (GetLastError(),
  * its context) says why.
  */
-int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
-                                ZelnorWriteFunction write, void* context);
+ZELNOR_API int ZELNOR_CALL WriteDTMFWaveTo(const char* dial, const ZelnorOptions* options,
+                                           ZelnorWriteFunction write, void* context);
 
 /*
  * Hearing DTMF: a receiver fed samples as they come, and one-call decodes
@@ -334,22 +360,24 @@ typedef struct ZelnorReceiver ZelnorReceiver;
  * Makes a receiver and sets *receiver to it (null on failure). One receiver
  * serves one thread at a time; receivers are independent of one another.
  */
-int ZELNOR_CALL CreateDTMFReceiver(const ZelnorReceiverOptions* options, ZelnorReceiver** receiver);
+ZELNOR_API int ZELNOR_CALL CreateDTMFReceiver(const ZelnorReceiverOptions* options,
+                                              ZelnorReceiver** receiver);
 
 /*
  * Listens to `count` more samples, calling options->digit for what they
  * complete. Chunks of any size give the same digits at the same samples.
  * The float form takes -1.0..+1.0 for full scale.
  */
-int ZELNOR_CALL FeedDTMFReceiver(ZelnorReceiver* receiver, const int16_t* samples, uint64_t count);
-int ZELNOR_CALL FeedDTMFReceiverFloat(ZelnorReceiver* receiver, const float* samples,
-                                      uint64_t count);
+ZELNOR_API int ZELNOR_CALL FeedDTMFReceiver(ZelnorReceiver* receiver, const int16_t* samples,
+                                            uint64_t count);
+ZELNOR_API int ZELNOR_CALL FeedDTMFReceiverFloat(ZelnorReceiver* receiver, const float* samples,
+                                                 uint64_t count);
 
 /* Ends a digit still sounding at the end of the input, as silence would. */
-int ZELNOR_CALL FlushDTMFReceiver(ZelnorReceiver* receiver);
+ZELNOR_API int ZELNOR_CALL FlushDTMFReceiver(ZelnorReceiver* receiver);
 
 /* Frees the receiver (null is allowed and does nothing). */
-int ZELNOR_CALL DestroyDTMFReceiver(ZelnorReceiver* receiver);
+ZELNOR_API int ZELNOR_CALL DestroyDTMFReceiver(ZelnorReceiver* receiver);
 
 /*
  * What a decode found in the recording's header, and what went wrong.
@@ -389,10 +417,13 @@ typedef struct ZelnorWaveInfo {
  * info->problem is ZELNOR_WAVE_UNREADABLE).
  * The A form takes the path in the ANSI code page.
  */
-int ZELNOR_CALL DecodeDTMFWaveW(const wchar_t* path, const ZelnorReceiverOptions* options,
-                                ZelnorWaveInfo* info);
-int ZELNOR_CALL DecodeDTMFWaveA(const char* path, const ZelnorReceiverOptions* options,
-                                ZelnorWaveInfo* info);
+#if defined(_WIN32)
+ZELNOR_API int ZELNOR_CALL DecodeDTMFWaveW(const wchar_t* path,
+                                           const ZelnorReceiverOptions* options,
+                                           ZelnorWaveInfo* info);
+#endif
+ZELNOR_API int ZELNOR_CALL DecodeDTMFWaveA(const char* path, const ZelnorReceiverOptions* options,
+                                           ZelnorWaveInfo* info);
 
 /*
  * Where DecodeDTMFWaveStream reads: fills up to `size` bytes of `buffer` and
@@ -402,8 +433,9 @@ typedef int32_t(ZELNOR_CALL* ZelnorReadFunction)(void* context, void* buffer, in
 
 /* DecodeDTMFWaveW over bytes from `read` (a pipe, standard input, memory);
  * a failed read is ZELNOR_E_FILE. */
-int ZELNOR_CALL DecodeDTMFWaveStream(ZelnorReadFunction read, void* read_context,
-                                     const ZelnorReceiverOptions* options, ZelnorWaveInfo* info);
+ZELNOR_API int ZELNOR_CALL DecodeDTMFWaveStream(ZelnorReadFunction read, void* read_context,
+                                                const ZelnorReceiverOptions* options,
+                                                ZelnorWaveInfo* info);
 
 /*
  * Masking DTMF: the tones taken out of audio, so that the keys pressed
@@ -463,13 +495,14 @@ typedef struct ZelnorMasker ZelnorMasker;
  * Makes a masker and sets *masker to it (null on failure). One masker
  * serves one thread at a time; maskers are independent of one another.
  */
-int ZELNOR_CALL CreateDTMFMasker(const ZelnorMaskerOptions* options, ZelnorMasker** masker);
+ZELNOR_API int ZELNOR_CALL CreateDTMFMasker(const ZelnorMaskerOptions* options,
+                                            ZelnorMasker** masker);
 
 /*
  * Sets *samples to the look-ahead: how many samples late the masked ones
  * come out (40 ms of the masker's rate; never more than 50 ms).
  */
-int ZELNOR_CALL GetDTMFMaskerDelay(const ZelnorMasker* masker, uint32_t* samples);
+ZELNOR_API int ZELNOR_CALL GetDTMFMaskerDelay(const ZelnorMasker* masker, uint32_t* samples);
 
 /*
  * Takes `count` more samples and writes `count` masked ones to `masked`:
@@ -478,20 +511,20 @@ int ZELNOR_CALL GetDTMFMaskerDelay(const ZelnorMasker* masker, uint32_t* samples
  * same output. The float form takes -1.0..+1.0 for full scale and passes
  * every other sample's bits as they came.
  */
-int ZELNOR_CALL FeedDTMFMasker(ZelnorMasker* masker, const int16_t* samples, uint64_t count,
-                               int16_t* masked);
-int ZELNOR_CALL FeedDTMFMaskerFloat(ZelnorMasker* masker, const float* samples, uint64_t count,
-                                    float* masked);
+ZELNOR_API int ZELNOR_CALL FeedDTMFMasker(ZelnorMasker* masker, const int16_t* samples,
+                                          uint64_t count, int16_t* masked);
+ZELNOR_API int ZELNOR_CALL FeedDTMFMaskerFloat(ZelnorMasker* masker, const float* samples,
+                                               uint64_t count, float* masked);
 
 /*
  * Writes the last look-ahead's worth of masked samples (GetDTMFMaskerDelay
  * of them) to `masked` and ends the stream; the masker then starts anew.
  */
-int ZELNOR_CALL FlushDTMFMasker(ZelnorMasker* masker, int16_t* masked);
-int ZELNOR_CALL FlushDTMFMaskerFloat(ZelnorMasker* masker, float* masked);
+ZELNOR_API int ZELNOR_CALL FlushDTMFMasker(ZelnorMasker* masker, int16_t* masked);
+ZELNOR_API int ZELNOR_CALL FlushDTMFMaskerFloat(ZelnorMasker* masker, float* masked);
 
 /* Frees the masker (null is allowed and does nothing). */
-int ZELNOR_CALL DestroyDTMFMasker(ZelnorMasker* masker);
+ZELNOR_API int ZELNOR_CALL DestroyDTMFMasker(ZelnorMasker* masker);
 
 /*
  * Writes `target` as the WAV recording `source` with every tone of each
@@ -508,10 +541,12 @@ int ZELNOR_CALL DestroyDTMFMasker(ZelnorMasker* masker);
  * read (info->problem ZELNOR_WAVE_UNREADABLE) or the target cannot be
  * written. The A forms take the paths in the ANSI code page.
  */
-int ZELNOR_CALL MaskDTMFWaveW(const wchar_t* source, const wchar_t* target,
-                              const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
-int ZELNOR_CALL MaskDTMFWaveA(const char* source, const char* target,
-                              const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
+#if defined(_WIN32)
+ZELNOR_API int ZELNOR_CALL MaskDTMFWaveW(const wchar_t* source, const wchar_t* target,
+                                         const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
+#endif
+ZELNOR_API int ZELNOR_CALL MaskDTMFWaveA(const char* source, const char* target,
+                                         const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
 
 /*
  * MaskDTMFWaveW from `read` to `write` (pipes, sockets, memory), in memory
@@ -519,9 +554,10 @@ int ZELNOR_CALL MaskDTMFWaveA(const char* source, const char* target,
  * info->problem ZELNOR_WAVE_UNREADABLE, and `write` returning 0 stops the
  * writing with ZELNOR_E_FILE.
  */
-int ZELNOR_CALL MaskDTMFWaveStream(ZelnorReadFunction read, void* read_context,
-                                   ZelnorWriteFunction write, void* write_context,
-                                   const ZelnorMaskerOptions* options, ZelnorWaveInfo* info);
+ZELNOR_API int ZELNOR_CALL MaskDTMFWaveStream(ZelnorReadFunction read, void* read_context,
+                                              ZelnorWriteFunction write, void* write_context,
+                                              const ZelnorMaskerOptions* options,
+                                              ZelnorWaveInfo* info);
 
 /* For callers that load the DLL and look PlayDTMF up by name. */
 typedef int(ZELNOR_CALL* ZelnorPlayDtmfFunction)(const char* dial, int32_t interval_ms,

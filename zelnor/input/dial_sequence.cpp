@@ -1,7 +1,7 @@
-#include "zelnor/input/dial_sequence_win.h"
+#include "zelnor/input/dial_sequence.h"
 
 #include "zelnor/exports/play_options.h"
-#include "zelnor/input/dial_text_win.h"
+#include "zelnor/input/dial_text.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {

@@ -7,7 +7,7 @@
 
 namespace zelnor {
 
-// Reads `dial` in the system ANSI code page. Throws ZelnorError
+// Reads `dial` as ReadDialSymbols does (zelnor/input/dial_text.h). Throws ZelnorError
 // (ZELNOR_E_INVALID_ARGUMENT) for a null dial or invalid options.
 DtmfSequence SequenceForDial(const char* dial, const ZelnorOptions* options);
 

@@ -5,9 +5,10 @@
 
 namespace zelnor {
 
-// The symbols and pauses of a NUL-terminated string in the system ANSI code
-// page, each symbol with its byte offset. A double-byte character is read
-// as one, so its trail byte never reads as a symbol of its own.
+// The symbols and pauses of a NUL-terminated string, each symbol with its
+// byte offset: in the system ANSI code page on Windows (dial_text_win.cpp),
+// in UTF-8 elsewhere (dial_text_posix.cpp). A multibyte character is read
+// as one, so none of its later bytes reads as a symbol of its own.
 DialSymbols ReadDialSymbols(const char* dial);
 
 }  // namespace zelnor

@@ -1,4 +1,4 @@
-#include "zelnor/input/dial_text_win.h"
+#include "zelnor/input/dial_text.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The dial string as the library decodes it, in the ANSI code page 932 that
 // the Wine environment of the tests sets up.
 
-#include "zelnor/input/dial_text_win.h"
+#include "zelnor/input/dial_text.h"
 
 #include <windows.h>
 

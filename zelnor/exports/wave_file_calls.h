@@ -1,0 +1,58 @@
+#pragma once
+// The calls on WAV recordings named by a path, once for every system:
+// `Files` is the system's SystemFiles (caller_streams_win.h,
+// caller_streams_posix.h), giving the path type, the file opened to read,
+// its source and the whole-file writer.
+
+#include "zelnor.h"
+#include "zelnor/exports/masker_options.h"
+#include "zelnor/exports/recording_calls.h"
+
+namespace zelnor {
+
+template <typename Files>
+int DecodeWaveFile(typename Files::Path path, const ZelnorReceiverOptions* options,
+                   ZelnorWaveInfo* info) {
+  if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
+  return DecodeRecording(options, info, [&](ZelnorWaveInfo& filled, auto&& decode) {
+    const auto file = Files::OpenToRead(path);
+    if (!file) return Unreadable(filled, LastSystemError());
+    typename Files::Source source(file.get());
+    decode(source);
+    return ZELNOR_OK;
+  });
+}
+
+// One file masked into another: the source is closed once read, so the
+// masked copy may take its place.
+template <typename Files>
+struct FileMasking {
+  decltype(Files::OpenToRead(nullptr)) source;
+  const ZelnorMaskerOptions* options;
+  WaveSummary summary;
+
+  static bool Fill(typename Files::File file, void* context) {
+    auto& masking = *static_cast<FileMasking*>(context);
+    return Files::FillThrough(file, [&masking](ByteSink& sink) {
+      typename Files::Source source(masking.source.get());
+      masking.summary = MaskRecording(source, sink, masking.options);
+      masking.source.reset();
+    });
+  }
+};
+
+template <typename Files>
+int MaskWaveFile(typename Files::Path source, typename Files::Path target,
+                 const ZelnorMaskerOptions* options, ZelnorWaveInfo* info) {
+  if (source == nullptr || target == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
+  ToMaskerSettings(options, false);  // bad options before any file is opened
+  return WaveCall(info, [&](ZelnorWaveInfo& filled, WaveSummary& summary) {
+    FileMasking<Files> masking{Files::OpenToRead(source), options, {}};
+    if (!masking.source) return Unreadable(filled, LastSystemError());
+    const bool written = Files::WriteWhole(target, &FileMasking<Files>::Fill, &masking);
+    summary = masking.summary;
+    return written ? ZELNOR_OK : ZELNOR_E_FILE;
+  });
+}
+
+}  // namespace zelnor
