@@ -32,6 +32,11 @@ constexpr float kHeldShare = 0.5f;
 // speech over the tone may bend its phase and its twist.
 constexpr WindowLimits kStartLimits = {0.02, 0.9f, -12, 8};
 constexpr WindowLimits kCleanStartLimits = {0.01, 0.97f, -12, 8};
+// Over 24 ms the pair's steady power leaves out what a voice puts near its
+// frequencies; half the windows' energy then starts a tone under speech as
+// loud as the tone itself.
+constexpr WindowLimits kLongLimits = {0.01, 0.95f, -12, 8, 6, true};
+constexpr float kLongShare = 0.5f;
 constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
 // The look-ahead, in blocks: 40 ms. A tone is known at the end of its
 // second window, and must still be unwritten a window and a margin before
@@ -78,6 +83,7 @@ DtmfMasker::DtmfMasker(const MaskerSettings& settings)
       blocks_(CheckedRate(settings.sample_rate)),
       starting_(blocks_, kStartLimits),
       starting_clean_(blocks_, kCleanStartLimits),
+      starting_long_(blocks_, kLongLimits),
       holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
       margin_(static_cast<std::int64_t>(blocks_.Length())),
@@ -171,6 +177,13 @@ void DtmfMasker::Judge() {
   const bool starts = StartsTone(now, last_, kStartLeastShare, kStartShare) ||
                       (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
                        !LooksHarmonic(blocks_, clean.low, clean.high));
+  const WindowPair longer = starting_long_.Judge(blocks_);
+  // A longer window starts a tone only where no span has reached into it:
+  // a tone's last blocks alone would otherwise widen its span.
+  const auto long_window = static_cast<std::int64_t>(kLongLimits.blocks * blocks_.Length());
+  const bool open = span_count_ > 0 && Last().end >= end - long_window;
+  const bool starts_long = !starts && !open && longer.share >= kLongShare &&
+                           !LooksHarmonic(blocks_, longer.low, longer.high);
   last_ = now;
   last_clean_ = clean;
   toned_ = (toned_ << 1) | (now.share >= kStartLeastShare ? 1u : 0u);
@@ -197,8 +210,8 @@ void DtmfMasker::Judge() {
     held_since_ = end - window;
     held_pair_ = hold;
   }
-  if (starts) {
-    const WindowPair& pair = now.share > 0 ? now : clean;
+  if (starts || starts_long) {
+    const WindowPair& pair = starts_long ? longer : now.share > 0 ? now : clean;
     tone_ = trace_.Level(pair.low, pair.high, 2 * KeypadWindowJudge::kBlocks - 2);
     // Back over the blocks that still hold the pair, within the look-ahead.
     const int first_age = KeypadWindowJudge::kBlocks;

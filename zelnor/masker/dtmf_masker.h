@@ -92,6 +92,7 @@ class DtmfMasker {
   ToneBlocks blocks_;
   KeypadWindowJudge starting_;        // of a window that starts a tone
   KeypadWindowJudge starting_clean_;  // and of a purer one that starts it with less
+  KeypadWindowJudge starting_long_;   // and of a longer one whose pair is steady
   KeypadWindowJudge holding_;         // of one that holds a tone started
   Replacer replacer_;
   std::int64_t margin_;  // a block on each side of a tone's: the one it may start or end in, where

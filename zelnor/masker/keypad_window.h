@@ -8,12 +8,18 @@
 
 namespace zelnor {
 
+// Blocks judged together unless the limits say otherwise: 12 ms, so that a
+// tapped key of 12 ms fills at least one window mostly.
+inline constexpr int kKeypadWindowBlocks = 3;
+
 // What a window's tones must be.
 struct WindowLimits {
   double tolerance;      // of each tone's frequency, relative
   float coherence;       // how much of their amplitudes the blocks, turned to one, add up to
   float least_twist_db;  // the high tone's power against the low's
   float most_twist_db;
+  int blocks = kKeypadWindowBlocks;  // judged together, at most ToneBlocks::kKept
+  bool steady_share = false;         // the share of the pair's steady power, not its blocks'
 };
 
 // The pair a window holds, as tone numbers (tone_blocks.h), and its share.
@@ -28,21 +34,24 @@ struct WindowPair {
 
 class KeypadWindowJudge {
  public:
-  // Blocks judged together: 12 ms, so that a tapped key of 12 ms fills at
-  // least one window mostly.
-  static constexpr int kBlocks = 3;
+  static constexpr int kBlocks = kKeypadWindowBlocks;
+  static constexpr int kMostBlocks = ToneBlocks::kKept;
 
   KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits);
 
-  // The row and column tone of the newest kBlocks blocks, each the
+  // The row and column tone of the newest window's blocks, each the
   // strongest of its group, in tune, steady in phase, above the level floor
   // and twisted within the limits, and how much of the blocks' energy they
   // carry; a share of 0 if there are no such tones. The share is taken
   // block by block, so a block a tone covers only in part counts by what it
-  // holds: a window of a tapped key of 12 ms still shows 89 %.
+  // holds: a window of a tapped key of 12 ms still shows 89 %. Its steady
+  // share is the pair's power taken over the window as one, which a voice's
+  // gliding harmonics near the tones add little to.
   [[nodiscard]] WindowPair Judge(const ToneBlocks& blocks) const;
 
  private:
+  int count_;  // blocks judged
+  bool steady_share_;
   float coherence_;
   float least_twist_;  // as a ratio of powers
   float most_twist_;
