@@ -4,7 +4,8 @@ from __future__ import annotations
 
 import ctypes
 import os
-from typing import NamedTuple, Optional, Union
+import weakref
+from typing import Any, NamedTuple, Optional, Union
 
 import numpy as np
 
@@ -50,6 +51,7 @@ class Masker:
         handle = ctypes.c_void_p()
         check(lib.CreateDTMFMasker(ctypes.byref(self._options), ctypes.byref(handle)), "Masker")
         self._handle = handle
+        weakref.finalize(self, lib.DestroyDTMFMasker, handle)
         delay = ctypes.c_uint32()
         check(lib.GetDTMFMaskerDelay(handle, ctypes.byref(delay)), "Masker")
         self._delay = delay.value
@@ -81,11 +83,6 @@ class Masker:
         flush = lib.FlushDTMFMasker if working == np.int16 else lib.FlushDTMFMaskerFloat
         check(flush(self._handle, masked.ctypes.data), "flush")
         return masked.astype(self._dtype, copy=False)
-
-    def __del__(self) -> None:
-        handle = getattr(self, "_handle", None)
-        if handle:
-            lib.DestroyDTMFMasker(handle)
 
 
 def _mask_channel(channel: np.ndarray, rate: int, replacement: str) -> np.ndarray:
@@ -126,7 +123,7 @@ def mask_file(
     the reason."""
     spans: list[Span] = []
 
-    def keep(_context: int, span: ctypes.POINTER) -> None:
+    def keep(_context: Any, span: Any) -> None:
         s = span.contents
         spans.append(Span(s.start_sample, s.end_sample, s.channel))
 

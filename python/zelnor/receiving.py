@@ -4,7 +4,8 @@ from __future__ import annotations
 
 import ctypes
 import os
-from typing import NamedTuple, Union
+import weakref
+from typing import Any, NamedTuple, Union
 
 import numpy as np
 
@@ -37,7 +38,7 @@ class _Listener:
         self.heard: list[Digit] = []
         self.function = DIGIT_FUNCTION(self._digit)
 
-    def _digit(self, _context: int, digit: ctypes.POINTER) -> None:
+    def _digit(self, _context: Any, digit: Any) -> None:
         d = digit.contents
         self.heard.append(
             Digit(d.symbol.decode("ascii"), d.start_sample, d.end_sample, d.channel)
@@ -71,6 +72,7 @@ class Receiver:
         handle = ctypes.c_void_p()
         check(lib.CreateDTMFReceiver(ctypes.byref(self._options), ctypes.byref(handle)), "Receiver")
         self._handle = handle
+        weakref.finalize(self, lib.DestroyDTMFReceiver, handle)
 
     def feed(self, chunk: np.ndarray) -> list[Digit]:
         """Hears the next samples of the channel (1-D, int16 or float
@@ -87,11 +89,6 @@ class Receiver:
         """Ends the input: returns a digit still sounding, as silence would."""
         check(lib.FlushDTMFReceiver(self._handle), "flush")
         return self._listener.take()
-
-    def __del__(self) -> None:
-        handle = getattr(self, "_handle", None)
-        if handle:
-            lib.DestroyDTMFReceiver(handle)
 
 
 def decode(samples: np.ndarray, rate: int) -> list[Digit]:

@@ -3,7 +3,6 @@
 // system's (receiver_exports_win.cpp, receiver_exports_posix.cpp).
 
 #include <algorithm>
-#include <new>
 
 #include "zelnor.h"
 #include "zelnor/exports/call_boundary.h"
