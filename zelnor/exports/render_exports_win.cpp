@@ -8,16 +8,13 @@
 #include "zelnor.h"
 #include "zelnor/exports/ansi_path_win.h"
 #include "zelnor/exports/call_boundary.h"
-#include "zelnor/input/dial_sequence.h"
-#include "zelnor/output/wav_file_win.h"
+#include "zelnor/exports/caller_streams_win.h"
+#include "zelnor/exports/wave_file_calls.h"
 
 extern "C" int __stdcall WriteDTMFWaveW(const wchar_t* path, const char* dial,
                                         const ZelnorOptions* options) {
-  return zelnor::ResultOf([&] {
-    if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
-    zelnor::DtmfSequence sequence = zelnor::SequenceForDial(dial, options);
-    return zelnor::WriteWaveFile(path, sequence);
-  });
+  return zelnor::ResultOf(
+      [&] { return zelnor::WriteDialWave<zelnor::SystemFiles>(path, dial, options); });
 }
 
 extern "C" int __stdcall WriteDTMFWaveA(const char* path, const char* dial,

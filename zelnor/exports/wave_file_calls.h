@@ -1,14 +1,31 @@
 #pragma once
-// The calls on WAV recordings named by a path, once for every system:
-// `Files` is the system's SystemFiles (caller_streams_win.h,
+// The calls on WAV files named by a path, once for every system: `Files`
+// is the system's SystemFiles (caller_streams_win.h,
 // caller_streams_posix.h), giving the path type, the file opened to read,
 // its source and the whole-file writer.
 
 #include "zelnor.h"
 #include "zelnor/exports/masker_options.h"
 #include "zelnor/exports/recording_calls.h"
+#include "zelnor/input/dial_sequence.h"
+#include "zelnor/output/wav_writer.h"
 
 namespace zelnor {
+
+// The dial's WAV file, written whole or not at all: ZELNOR_OK, or
+// ZELNOR_E_FILE with the system's reason set and `path` untouched. A dial
+// too long for a WAV file is refused before anything is created.
+template <typename Files>
+int WriteDialWave(typename Files::Path path, const char* dial, const ZelnorOptions* options) {
+  if (path == nullptr) return ZELNOR_E_INVALID_ARGUMENT;
+  DtmfSequence sequence = SequenceForDial(dial, options);
+  RequireWaveSize(sequence);
+  const auto fill = [](typename Files::File file, void* written) {
+    return Files::FillThrough(
+        file, [written](ByteSink& sink) { WriteWave(*static_cast<DtmfSequence*>(written), sink); });
+  };
+  return Files::WriteWhole(path, fill, &sequence) ? ZELNOR_OK : ZELNOR_E_FILE;
+}
 
 template <typename Files>
 int DecodeWaveFile(typename Files::Path path, const ZelnorReceiverOptions* options,
