@@ -18,6 +18,7 @@ from __future__ import annotations
 import argparse
 import json
 import os
+import struct
 import sys
 from typing import Iterator
 
@@ -55,16 +56,31 @@ def _seconds(sample: int, rate: int) -> float:
     return round(sample / rate, 3)
 
 
+def _wave_rate(path: str) -> int:
+    """The sample rate a WAV file's 'fmt ' chunk gives; called once the
+    library has read the file, so its header is known to be sound."""
+    with open(path, "rb") as wave:
+        wave.seek(12)
+        while True:
+            chunk = wave.read(8)
+            if len(chunk) < 8:
+                raise OSError(f"{path}: no 'fmt ' chunk")
+            name, size = chunk[:4], struct.unpack("<I", chunk[4:])[0]
+            if name == b"fmt ":
+                return struct.unpack("<I", wave.read(8)[4:])[0]
+            wave.seek(size + (size & 1), os.SEEK_CUR)
+
+
 def decode_one(source: str, relative: str) -> dict:
     """The digits in one recording, or why there are none. Runs on a worker."""
     import zelnor
 
     try:
         path = os.path.join(source, relative)
-        rate = zelnor.wave_rate(path)
+        heard = sorted(zelnor.decode_file(path), key=lambda d: (d.start, d.channel))
+        rate = _wave_rate(path)
         digits = [{"digit": d.symbol, "start": _seconds(d.start, rate),
-                   "end": _seconds(d.end, rate), "channel": d.channel + 1}
-                  for d in zelnor.decode_file(path)]
+                   "end": _seconds(d.end, rate), "channel": d.channel + 1} for d in heard]
         return {"file": relative, "digits": digits}
     except (zelnor.Error, OSError) as error:
         return {"file": relative, "error": str(error)}
@@ -79,10 +95,11 @@ def mask_one(source: str, out: str, relative: str, replacement: str) -> dict:
         path = os.path.join(source, relative)
         target = os.path.join(out, relative)
         os.makedirs(os.path.dirname(target) or out, exist_ok=True)
-        rate = zelnor.wave_rate(path)
+        masked = sorted(zelnor.mask_file(path, target, replacement=replacement),
+                        key=lambda s: (s.start, s.channel))
+        rate = _wave_rate(path)
         spans = [{"start": _seconds(s.start, rate), "end": _seconds(s.end, rate),
-                  "channel": s.channel + 1}
-                 for s in zelnor.mask_file(path, target, replacement=replacement)]
+                  "channel": s.channel + 1} for s in masked]
         return {"file": relative, "spans": spans}
     except (zelnor.Error, OSError) as error:
         return {"file": relative, "error": str(error)}

@@ -1,0 +1,50 @@
+"""zelnor.batch over a folder of recordings on a local cluster of two worker
+processes: every good file's digits or spans, the corrupt one's reason,
+masked files at the same paths, and a second run that does no work."""
+
+import json
+import os
+import wave
+
+import numpy as np
+
+import zelnor
+from zelnor import batch
+
+
+def write_wave(path, samples, rate=8000):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with wave.open(str(path), "wb") as file:
+        file.setnchannels(1)
+        file.setsampwidth(2)
+        file.setframerate(rate)
+        file.writeframes(samples.astype("<i2").tobytes())
+
+
+def results(out):
+    with open(os.path.join(out, "results.jsonl"), encoding="utf-8") as lines:
+        return {entry["file"]: entry for entry in map(json.loads, lines)}
+
+
+def test_an_archive_is_decoded_and_masked_once_and_a_corrupt_file_reported(tmp_path):
+    source = tmp_path / "calls"
+    dials = {}
+    for i in range(200):
+        dial = f"{i:03d}#"
+        relative = os.path.join(f"day{i % 3}", f"call{i:03d}.wav")
+        write_wave(source / relative, zelnor.render(dial, rate=8000))
+        dials[relative] = dial
+    (source / "day0" / "corrupt.wav").write_bytes(b"RIFF\x04\x00\x00\x00WAVE")
+    decoded, masked = tmp_path / "decoded", tmp_path / "masked"
+    for job, out in (("decode", decoded), ("mask", masked)):
+        assert batch.main([job, str(source), str(out), "--workers", "2"]) == 1  # the corrupt one
+    found = results(decoded)
+    assert len(found) == 201 and "no 'fmt ' chunk" in found["day0/corrupt.wav"]["error"]
+    for relative, dial in dials.items():
+        assert "".join(d["digit"] for d in found[relative]["digits"]) == dial
+        spans = results(masked)[relative]["spans"]
+        assert len(spans) == len(dial) and all(set(s) == {"start", "end", "channel"} for s in spans)
+        assert zelnor.decode_file(masked / relative) == []
+    before = (decoded / "results.jsonl").read_bytes()
+    assert batch.main(["decode", str(source), str(decoded), "--workers", "2"]) == 0
+    assert (decoded / "results.jsonl").read_bytes() == before
