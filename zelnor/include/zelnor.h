@@ -68,7 +68,7 @@
 #define ZELNOR_E_OUT_OF_MEMORY 4
 #define ZELNOR_E_SYSTEM 5           /* a thread or an event could not be created */
 #define ZELNOR_E_BUFFER_TOO_SMALL 6 /* RenderDTMF: *sample_count now holds the size needed */
-#define ZELNOR_E_FILE 7             /* the WAV file could not be written; GetLastError() says why */
+#define ZELNOR_E_FILE 7             /* a file failed; GetLastError() (errno off Windows) says why */
 #define ZELNOR_E_STOPPED 8          /* a synchronous call stopped by a later call before its end */
 #define ZELNOR_E_BAD_WAVE                                                \
   9 /* a recording the decode calls cannot read; ZelnorWaveInfo says why \
