@@ -26,6 +26,8 @@ constexpr float kStartLeastShare = 0.7f;
 constexpr float kCleanStartShare = 0.65f;
 constexpr float kCleanStartLeastShare = 0.55f;
 constexpr float kHeldShare = 0.5f;
+// A pair with this much of the energy has the line to itself.
+constexpr float kAloneShare = 0.9f;
 // What a window's tones must be to start a tone: in tune within a
 // receiver's 2 %, steady, twisted as a keypad's -8 to +4 dB with room for
 // a line's slope (a synthesiser's two notes seldom are). Once started,
@@ -74,6 +76,13 @@ void Write(const float& x, std::int16_t& out) {
 bool StartsTone(const WindowPair& now, const WindowPair& before, float least, float mean) {
   return now.share >= least && before.share >= least && now.Same(before) &&
          now.share + before.share >= 2 * mean;
+}
+
+// Whether a pair found with other sound about it looks like a voice's
+// harmonics; a pair alone on the line, splattering at its cut edges, never
+// does.
+bool AmidHarmonics(const ToneBlocks& blocks, const WindowPair& pair) {
+  return pair.share < kAloneShare && LooksHarmonic(blocks, pair.low, pair.high);
 }
 
 }  // namespace
@@ -174,16 +183,17 @@ void DtmfMasker::Judge() {
   // key of 12 ms fills both well.
   const WindowPair now = starting_.Judge(blocks_);
   const WindowPair clean = starting_clean_.Judge(blocks_);
-  const bool starts = StartsTone(now, last_, kStartLeastShare, kStartShare) ||
-                      (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
-                       !LooksHarmonic(blocks_, clean.low, clean.high));
+  const bool starts =
+      (StartsTone(now, last_, kStartLeastShare, kStartShare) && !AmidHarmonics(blocks_, now)) ||
+      (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
+       !AmidHarmonics(blocks_, clean));
   const WindowPair longer = starting_long_.Judge(blocks_);
   // A longer window starts a tone only where no span has reached into it:
   // a tone's last blocks alone would otherwise widen its span.
   const auto long_window = static_cast<std::int64_t>(kLongLimits.blocks * blocks_.Length());
   const bool open = span_count_ > 0 && Last().end >= end - long_window;
-  const bool starts_long = !starts && !open && longer.share >= kLongShare &&
-                           !LooksHarmonic(blocks_, longer.low, longer.high);
+  const bool starts_long =
+      !starts && !open && longer.share >= kLongShare && !AmidHarmonics(blocks_, longer);
   last_ = now;
   last_clean_ = clean;
   toned_ = (toned_ << 1) | (now.share >= kStartLeastShare ? 1u : 0u);

@@ -8,18 +8,20 @@ namespace zelnor {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kLowestPitchHz = 70;
+constexpr double kLowestPitchHz = 90;
 constexpr double kHighestPitchHz = 400;
 // How near the pair's ratio must lie to a ratio of whole numbers.
 constexpr double kRatioTolerance = 0.006;
 // A neighbour sounds when its power comes within 12 dB of the weaker tone's.
 constexpr float kNeighbourShare = 0.063f;
-// A neighbour this near a tone of the pair is the tone itself.
-constexpr double kApartHz = 40;
+// A neighbour this near a tone of the pair is the tone itself, over 24 ms:
+// so a pitch under this has no neighbours to show.
+constexpr double kApartHz = 90;
+constexpr int kWindowBlocks = 6;
 
-// Power at `hz` over the kept samples, Hann-windowed, oldest first.
+// Power at `hz` over the newest blocks, Hann-windowed.
 float PowerAt(const ToneBlocks& blocks, double hz, double rate) {
-  const int count = blocks.Filled() < ToneBlocks::kKept ? blocks.Filled() : ToneBlocks::kKept;
+  const int count = blocks.Filled() < kWindowBlocks ? blocks.Filled() : kWindowBlocks;
   const auto length = static_cast<int>(blocks.Length());
   const int total = count * length;
   const std::complex<double> step = std::polar(1.0, -2 * kPi * hz / rate);
@@ -61,7 +63,7 @@ bool LooksHarmonic(const ToneBlocks& blocks, int low, int high) {
       }
       sounding += PowerAt(blocks, hz, rate) >= kNeighbourShare * weaker;
     }
-    if (sounding >= 3) return true;
+    if (sounding == 4) return true;
   }
   return false;
 }
