@@ -30,7 +30,7 @@ def main():
         was = sum(power(before[span], hz) for hz in KEYS[d])
         down.append(200.0 if left == 0 else -10 * np.log10(left / was))
     down = np.array(down)
-    fmt = lambda v: '∞' if v >= 200 else f'{v:.1f}'
+    fmt = lambda v: '∞' if v >= 200 else f'{abs(v) if abs(v) < 0.05 else v:.1f}'
     print(f'{fmt(np.median(down))} {fmt(down.min())}')
 
 
