@@ -231,11 +231,16 @@ void DtmfMasker::Judge() {
                                    ? std::max(held_since_, first - window)
                                    : first;
     Cover(std::min(reach, traced) - margin_, end + margin_);
-  } else if (held && span_count_ > 0 && end - window <= Last().end) {
+  } else if (held && HoldsTone(hold) && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that
-    // spoils its purity and its phase.
+    // spoils its purity and its phase, while the window holds its pair or
+    // the block its pair's power: not through speech that carries on after.
     Last().end = std::max(Last().end, end + margin_);
   }
+}
+
+bool DtmfMasker::HoldsTone(const WindowPair& hold) const {
+  return (hold.low == tone_.low && hold.high == tone_.high) || trace_.Holds(0, tone_);
 }
 
 void DtmfMasker::Cover(std::int64_t start, std::int64_t end) {
