@@ -1,0 +1,169 @@
+// The masker's CPU beside the receiver's, both in process, on the audio
+// dtmf --mask must keep up with: 4 hours of keypad tones (720 digits, 10 s
+// tones and 10 s gaps, as bench/dtmf_decode_bench_win.cpp writes) and an
+// hour of the talk-off corpus's speech and music (bench/talk_off/run.sh's
+// raw cache). Prints each one's seconds and a checksum of the masked
+// samples and spans, so that a faster masker can be shown to mask the same.
+//
+// Usage: mask_time [--talk-off DIR] [--seconds S] [--no-tones]
+//   DIR: the raw cache (default build/talk_off/corpus/.raw); every few
+//   files in name order are taken until S seconds (default 3600).
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "zelnor/masker/dtmf_masker.h"
+#include "zelnor/receiver/dtmf_receiver.h"
+#include "zelnor/signal/dtmf_levels.h"
+#include "zelnor/signal/keypad.h"
+
+namespace {
+
+constexpr std::uint32_t kRate = 8000;
+constexpr double kPi = 3.14159265358979323846;
+
+// 720 digits of 10 s, each followed by 10 s of silence, each tone -10 dBm0.
+std::vector<std::int16_t> FourHoursOfTones() {
+  constexpr int kDigits = 720;
+  constexpr std::size_t kTen = 10 * kRate;
+  std::vector<std::int16_t> x(kDigits * 2 * kTen, 0);
+  const double amplitude = 32767 * zelnor::Dbm0Amplitude(-10);
+  const char* symbols = "0123456789*#ABCD";
+  for (int d = 0; d < kDigits; ++d) {
+    const zelnor::TonePair pair = *zelnor::TonesFor(symbols[d % 16]);
+    std::int16_t* at = x.data() + static_cast<std::size_t>(d) * 2 * kTen;
+    for (std::size_t i = 0; i < kTen; ++i) {
+      const double t = static_cast<double>(i) / kRate;
+      at[i] = static_cast<std::int16_t>(
+          std::lround(amplitude * (std::sin(2 * kPi * pair.low_hz * t) +
+                                   std::sin(2 * kPi * pair.high_hz * t))));
+    }
+  }
+  return x;
+}
+
+std::vector<std::int16_t> TalkOff(const std::string& folder, double seconds) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    if (it->path().extension() == ".raw") files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end());
+  std::uintmax_t bytes = 0;
+  for (const auto& f : files) bytes += std::filesystem::file_size(f);
+  const double all = static_cast<double>(bytes) / 2 / kRate;
+  const auto stride = std::max<std::size_t>(1, static_cast<std::size_t>(all / seconds));
+  const auto wanted = static_cast<std::size_t>(seconds * kRate);
+  std::vector<std::int16_t> x;
+  for (std::size_t first = 0; first < stride && x.size() < wanted; ++first) {
+    for (std::size_t i = first; i < files.size() && x.size() < wanted; i += stride) {
+      std::ifstream file(files[i], std::ios::binary);
+      const std::vector<char> raw((std::istreambuf_iterator<char>(file)), {});
+      const std::size_t n = std::min(raw.size() / 2, wanted - x.size());
+      const std::size_t old = x.size();
+      x.resize(old + n);
+      std::copy_n(raw.data(), 2 * n, reinterpret_cast<char*>(x.data() + old));
+    }
+  }
+  return x;
+}
+
+double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+// FNV-1a, 64 bits.
+void Mix(std::uint64_t& hash, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+}
+
+struct Masked {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  std::size_t spans = 0;
+};
+
+void KeepSpan(void* context, const zelnor::MaskedSpan& span) {
+  auto* masked = static_cast<Masked*>(context);
+  Mix(masked->hash, &span.start_sample, sizeof span.start_sample);
+  Mix(masked->hash, &span.end_sample, sizeof span.end_sample);
+  ++masked->spans;
+}
+
+void Measure(const char* name, const std::vector<std::int16_t>& x) {
+  constexpr std::size_t kChunk = 4096;
+  int digits = 0;
+  const auto count = [](void* context, const zelnor::HeardDigit&, bool ended) {
+    *static_cast<int*>(context) += ended ? 1 : 0;
+  };
+  double start = CpuSeconds();
+  zelnor::DtmfReceiver receiver({kRate});
+  for (std::size_t at = 0; at < x.size(); at += kChunk) {
+    receiver.Feed(x.data() + at, std::min(kChunk, x.size() - at), count, &digits);
+  }
+  receiver.Flush(count, &digits);
+  const double receiver_seconds = CpuSeconds() - start;
+
+  Masked masked;
+  std::vector<std::int16_t> out(kChunk);
+  start = CpuSeconds();
+  zelnor::DtmfMasker masker({kRate, zelnor::Replacement::kSilence, KeepSpan, &masked});
+  // Hashed as it goes, as a caller writing the samples out would touch them.
+  for (std::size_t at = 0; at < x.size(); at += kChunk) {
+    const std::size_t n = std::min(kChunk, x.size() - at);
+    masker.Process(x.data() + at, n, out.data());
+    Mix(masked.hash, out.data(), n * sizeof out[0]);
+  }
+  out.resize(masker.Delay());
+  masker.Flush(out.data());
+  Mix(masked.hash, out.data(), out.size() * sizeof out[0]);
+  const double masker_seconds = CpuSeconds() - start;
+
+  const double hours = static_cast<double>(x.size()) / kRate / 3600;
+  std::printf("| %s | %.2f | %.3f | %d | %.3f | %zu | %.1fx | %016llx |\n", name, hours,
+              receiver_seconds, digits, masker_seconds, masked.spans,
+              masker_seconds / receiver_seconds, static_cast<unsigned long long>(masked.hash));
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder = "build/talk_off/corpus/.raw";
+  double seconds = 3600;
+  bool tones = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--talk-off" && i + 1 < argc) {
+      folder = argv[++i];
+    } else if (a == "--seconds" && i + 1 < argc) {
+      seconds = std::atof(argv[++i]);
+    } else if (a == "--no-tones") {
+      tones = false;
+    } else {
+      std::fprintf(stderr, "usage: mask_time [--talk-off DIR] [--seconds S] [--no-tones]\n");
+      return 2;
+    }
+  }
+  std::printf(
+      "| audio | hours | receiver CPU (s) | digits | masker CPU (s) | spans | masker / receiver | "
+      "checksum |\n");
+  std::printf("| --- | ---: | ---: | ---: | ---: | ---: | ---: | --- |\n");
+  if (tones) Measure("4 h of tones", FourHoursOfTones());
+  const std::vector<std::int16_t> talk = TalkOff(folder, seconds);
+  if (talk.empty()) {
+    std::fprintf(stderr, "mask_time: no raw files in %s (bench/talk_off/run.sh writes them)\n",
+                 folder.c_str());
+    return 1;
+  }
+  Measure("talk-off corpus", talk);
+  return 0;
+}
