@@ -51,8 +51,8 @@ struct FileMasking {
   static bool Fill(typename Files::File file, void* context) {
     auto& masking = *static_cast<FileMasking*>(context);
     return Files::FillThrough(file, [&masking](ByteSink& sink) {
-      typename Files::Source source(masking.source.get());
-      masking.summary = MaskRecording(source, sink, masking.options);
+      typename Files::Source reader(masking.source.get());
+      masking.summary = MaskRecording(reader, sink, masking.options);
       masking.source.reset();
     });
   }
