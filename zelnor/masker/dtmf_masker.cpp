@@ -40,6 +40,15 @@ constexpr WindowLimits kCleanStartLimits = {0.01, 0.97f, -12, 8};
 constexpr WindowLimits kLongLimits = {0.01, 0.95f, -12, 8, 6, true};
 constexpr float kLongShare = 0.5f;
 constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
+// No window's pair counts for anything with less of its energy: below it
+// the windows are not judged at all (most of all silence and speech).
+constexpr float kLeastShare = 0.5f;
+static_assert(kLeastShare <= kStartLeastShare && kLeastShare <= kCleanStartLeastShare &&
+                  kLeastShare <= kHeldShare && kLeastShare <= kLongShare,
+              "every judge's pair that counts is judged");
+// The longer window's steady share is at most its blocks' share: asked of
+// the blocks, with room for rounding.
+constexpr float kLongLeastShare = 0.9f * kLongShare;
 // The look-ahead, in blocks: 40 ms. A tone is known at the end of its
 // second window, and must still be unwritten a window and a margin before
 // the first.
@@ -61,6 +70,13 @@ std::uint32_t CheckedRate(std::uint32_t rate) {
 void Keep(std::int16_t x, float& slot) { slot = x * (1.0f / 32768); }
 void Keep(const float& x, float& slot) { std::memcpy(&slot, &x, sizeof slot); }
 
+// std::lround of a float within 16 bits, without the call: in double,
+// x +- 0.5 is exact, so cutting it towards zero rounds halves away from it.
+int RoundedHalfAway(float x) {
+  const double d = x;
+  return static_cast<int>(d >= 0 ? d + 0.5 : d - 0.5);
+}
+
 // A sample out: floats as bytes again, others rounded and clipped.
 void Write(const float& x, float& out) { std::memcpy(&out, &x, sizeof out); }
 void Write(const float& x, std::int16_t& out) {
@@ -68,7 +84,7 @@ void Write(const float& x, std::int16_t& out) {
   out = std::isnan(scaled) ? std::int16_t{0}
         : scaled <= -32768 ? std::int16_t{-32768}
         : scaled >= 32767  ? std::int16_t{32767}
-                           : static_cast<std::int16_t>(std::lround(scaled));
+                           : static_cast<std::int16_t>(RoundedHalfAway(scaled));
 }
 
 // Whether two windows in a row hold the same pair with enough of their
@@ -114,21 +130,28 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
   while (count > 0) {
     const std::size_t n = std::min(count, blocks_.Room());
     float* space = blocks_.Space();
+    // A block's samples lie in one stretch of the delay line: it holds a
+    // whole number of blocks.
+    float* slots = delay_.data() + taken_ % delay;
+    // Before the first span starts, nothing is replaced and no span ends.
+    const std::int64_t written = taken_ - delay;
+    const bool passing =
+        span_count_ == 0 || written + static_cast<std::int64_t>(n) <=
+                                std::min(spans_[first_span_].start, spans_[first_span_].end);
     for (std::size_t i = 0; i < n; ++i) {
-      float& slot = delay_[static_cast<std::size_t>(taken_ % delay)];
       // Taken before out[i] is written: a caller may mask in place.
       float incoming;
       Keep(in[i], incoming);
       float replacement = 0;
-      if (Replace(taken_ - delay, replacement)) {
+      if (!passing && Replace(written + static_cast<std::int64_t>(i), replacement)) {
         Write(replacement, out[i]);
       } else {
-        Write(slot, out[i]);
+        Write(slots[i], out[i]);
       }
-      std::memcpy(&slot, &incoming, sizeof slot);
-      space[i] = HeardSample(slot);
-      ++taken_;
+      std::memcpy(&slots[i], &incoming, sizeof slots[i]);
+      space[i] = HeardSample(slots[i]);
     }
+    taken_ += static_cast<std::int64_t>(n);
     in += n;
     out += n;
     count -= n;
@@ -181,13 +204,19 @@ void DtmfMasker::Judge() {
   trace_.Add(blocks_.Recent(0));
   // Two windows in a row, 16 ms, on the same pair start a tone: a tapped
   // key of 12 ms fills both well.
-  const WindowPair now = starting_.Judge(blocks_);
-  const WindowPair clean = starting_clean_.Judge(blocks_);
+  // One window of each length for every judge of it. A pair with less
+  // than kLeastShare starts and holds nothing: no judge sees it, and the
+  // pair taken for a start (now's where it has one) is not asked for.
+  const KeypadWindow short_window =
+      MeasureKeypadWindow(blocks_, KeypadWindowJudge::kBlocks, kLeastShare);
+  const WindowPair now = starting_.Judge(short_window);
+  const WindowPair clean = starting_clean_.Judge(short_window);
   const bool starts =
       (StartsTone(now, last_, kStartLeastShare, kStartShare) && !AmidHarmonics(blocks_, now)) ||
       (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
        !AmidHarmonics(blocks_, clean));
-  const WindowPair longer = starting_long_.Judge(blocks_);
+  const WindowPair longer =
+      starting_long_.Judge(MeasureKeypadWindow(blocks_, kLongLimits.blocks, kLongLeastShare));
   // A longer window starts a tone only where no span has reached into it:
   // a tone's last blocks alone would otherwise widen its span.
   const auto long_window = static_cast<std::int64_t>(kLongLimits.blocks * blocks_.Length());
@@ -212,7 +241,7 @@ void DtmfMasker::Judge() {
   // speech over a tone's start can spoil its first windows for starting
   // one, and the tone then reaches back over them, by a window at most,
   // for music's sake.
-  const WindowPair hold = holding_.Judge(blocks_);
+  const WindowPair hold = holding_.Judge(short_window);
   const bool held = hold.share >= kHeldShare;
   if (!held) {
     held_since_ = -1;

@@ -1,7 +1,6 @@
 #include "zelnor/masker/keypad_window.h"
 
 #include <cmath>
-#include <utility>
 
 #include "zelnor/receiver/tone_window.h"
 #include "zelnor/signal/dtmf_levels.h"
@@ -16,17 +15,24 @@ constexpr double kFloorDbm0 = -48.0;
 // The strongest tone of the group from `first`, by its power over the
 // window taken at its nominal frequency: 12 ms tell neighbouring rows apart
 // better than one block.
-int Strongest(const ToneBlocks& blocks, int first, int count) {
+int Strongest(const float* powers, int first) {
   int best = first;
   float best_power = -1;
   for (int k = first; k < first + kRowCount; ++k) {
-    const float power = SteadyPower(blocks, k, blocks.NominalAdvance(k), 0, count);
-    if (power > best_power) {
-      best_power = power;
+    if (powers[k] > best_power) {
+      best_power = powers[k];
       best = k;
     }
   }
   return best;
+}
+
+// |z|, as the C library's hypotf takes it: in double, so neither square
+// can overflow or lose a bit.
+float Magnitude(std::complex<float> z) {
+  const double re = z.real();
+  const double im = z.imag();
+  return static_cast<float>(std::sqrt(re * re + im * im));
 }
 
 }  // namespace
@@ -49,50 +55,74 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
   }
 }
 
-WindowPair KeypadWindowJudge::Judge(const ToneBlocks& blocks) const {
-  const int count = count_;
-  if (blocks.Filled() < count) return {};
-  const int low = Strongest(blocks, 0, count);
-  const int high = Strongest(blocks, kRowCount, count);
-  std::complex<float> lows[kMostBlocks];
-  std::complex<float> highs[kMostBlocks];
+KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share) {
+  KeypadWindow window;
+  if (blocks.Filled() < count) return window;
+  window.count = count;
+  float powers[kToneCount];
+  NominalSteadyPowers(blocks, count, powers);
+  window.low = Strongest(powers, 0);
+  window.high = Strongest(powers, kRowCount);
+  std::complex<float> lows[ToneBlocks::kKept];
+  std::complex<float> highs[ToneBlocks::kKept];
   float energy = 0;
   for (int age = 0; age < count; ++age) {
-    const Separated pair = Separate(blocks, blocks.Recent(age), low, high);
+    const Separated pair = Separate(blocks, blocks.Recent(age), window.low, window.high);
     lows[age] = pair.low;
     highs[age] = pair.high;
     energy += blocks.Recent(age).energy;
   }
+  const auto energy_per_power = static_cast<float>(2 / static_cast<double>(blocks.Length()));
   float pair_energy = 0;
   for (int age = 0; age < count; ++age) {
-    pair_energy += energy_per_power_ * (std::norm(lows[age]) + std::norm(highs[age]));
+    pair_energy += energy_per_power * (std::norm(lows[age]) + std::norm(highs[age]));
   }
-  float steady[2] = {};
-  for (const auto& [tone, at] : {std::make_pair(low, lows), std::make_pair(high, highs)}) {
+  window.energy = energy;
+  window.share = energy > 0 ? pair_energy / energy : 0;
+  if (!(window.share >= least_share)) return window;
+  window.measured = true;
+  for (int t = 0; t < 2; ++t) {
+    const int tone = t == 0 ? window.low : window.high;
+    const std::complex<float>* at = t == 0 ? lows : highs;
     // Its phase advance per block beyond the nominal, weighted by amplitude.
     std::complex<float> extra = 0;
     for (int age = 0; age + 1 < count; ++age) extra += TimesConjugate(at[age], at[age + 1]);
     extra = TimesConjugate(extra, blocks.NominalAdvance(tone));
-    if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
-      return {};
-    }
+    window.extra[t] = extra;
     // Its blocks added in phase at the frequency heard: a steady tone keeps
     // its amplitude, a gliding harmonic loses some. Weighted by amplitude,
     // so that a block the tone covers only in part counts less.
-    const std::complex<float> advance = Times(blocks.NominalAdvance(tone), extra / std::abs(extra));
+    const std::complex<float> advance =
+        Times(blocks.NominalAdvance(tone), extra / Magnitude(extra));
     std::complex<float> sum = at[count - 1];
-    float sizes = std::abs(at[count - 1]);
+    float sizes = Magnitude(at[count - 1]);
     for (int age = count - 2; age >= 0; --age) {
       sum = Times(sum, advance) + at[age];
-      sizes += std::abs(at[age]);
+      sizes += Magnitude(at[age]);
     }
-    if (!(std::abs(sum) >= coherence_ * sizes)) return {};
-    steady[tone < kRowCount ? 0 : 1] = std::norm(sum) / (count * count);
-    if (!(steady[tone < kRowCount ? 0 : 1] >= floor_power_)) return {};
+    window.sum[t] = Magnitude(sum);
+    window.sizes[t] = sizes;
+    window.steady[t] = std::norm(sum) / static_cast<float>(count * count);
   }
+  return window;
+}
+
+WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {
+  if (!window.measured || window.count != count_) return {};
+  for (int t = 0; t < 2; ++t) {
+    const int tone = t == 0 ? window.low : window.high;
+    const std::complex<float> extra = window.extra[t];
+    if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
+      return {};
+    }
+    if (!(window.sum[t] >= coherence_ * window.sizes[t])) return {};
+    if (!(window.steady[t] >= floor_power_)) return {};
+  }
+  const float* steady = window.steady;
   if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return {};
-  if (steady_share_) pair_energy = energy_per_power_ * count * (steady[0] + steady[1]);
-  return {energy > 0 ? pair_energy / energy : 0, low, high};
+  if (!steady_share_) return {window.share, window.low, window.high};
+  const float pair_energy = energy_per_power_ * count_ * (steady[0] + steady[1]);
+  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high};
 }
 
 }  // namespace zelnor

@@ -4,6 +4,8 @@
 // tapped key: the masker would rather take out a little speech than leave
 // a quiet, twisted or short tone in.
 
+#include <complex>
+
 #include "zelnor/receiver/tone_blocks.h"
 
 namespace zelnor {
@@ -32,6 +34,32 @@ struct WindowPair {
   }
 };
 
+// What the newest window shows of its strongest row and column tone: the
+// same for every judge of that length, so measured once a block for all.
+struct KeypadWindow {
+  int count = 0;  // blocks; 0 while fewer are filled
+  int low = -1;
+  int high = -1;
+  float energy = 0;  // the blocks'
+  float share = 0;   // the pair's share of it, block by block
+  // Whether the figures below were taken: not where the share is too small
+  // for any judge to want the window.
+  bool measured = false;
+  // Of the low and the high tone: the phase advance per block beyond the
+  // nominal, the blocks added in phase at the frequency heard and their
+  // sizes, and the steady power.
+  std::complex<float> extra[2];
+  float sum[2] = {};
+  float sizes[2] = {};
+  float steady[2] = {};
+};
+
+// The newest window of `count` blocks. Below `least_share` of the blocks'
+// energy the phase is not followed: every judge then finds no pair. A
+// window's steady share is never above its share of the blocks (added in
+// phase, the blocks add up at most their sizes).
+KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share);
+
 class KeypadWindowJudge {
  public:
   static constexpr int kBlocks = kKeypadWindowBlocks;
@@ -39,7 +67,9 @@ class KeypadWindowJudge {
 
   KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimits& limits);
 
-  // The row and column tone of the newest window's blocks, each the
+  [[nodiscard]] int Blocks() const { return count_; }
+
+  // The row and column tone of the window (of Blocks() blocks), each the
   // strongest of its group, in tune, steady in phase, above the level floor
   // and twisted within the limits, and how much of the blocks' energy they
   // carry; a share of 0 if there are no such tones. The share is taken
@@ -47,7 +77,7 @@ class KeypadWindowJudge {
   // holds: a window of a tapped key of 12 ms still shows 89 %. Its steady
   // share is the pair's power taken over the window as one, which a voice's
   // gliding harmonics near the tones add little to.
-  [[nodiscard]] WindowPair Judge(const ToneBlocks& blocks) const;
+  [[nodiscard]] WindowPair Judge(const KeypadWindow& window) const;
 
  private:
   int count_;  // blocks judged
