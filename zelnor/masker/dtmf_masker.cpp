@@ -8,6 +8,7 @@
 #include "zelnor/heard_samples.h"
 #include "zelnor/masker/harmonic_pair.h"
 #include "zelnor/masker/pair_trace.h"
+#include "zelnor/sse2.h"
 #include "zelnor/zelnor_error.h"
 
 namespace zelnor {
@@ -87,6 +88,61 @@ void Write(const float& x, std::int16_t& out) {
                            : static_cast<std::int16_t>(RoundedHalfAway(scaled));
 }
 
+// A sample through the delay line: the one kept there out, the one coming
+// in kept and heard. Taken before `out` is written: a caller may mask in
+// place.
+template <typename Sample>
+void Pass(const Sample& in, float& slot, Sample& out, float& heard) {
+  float incoming;
+  Keep(in, incoming);
+  Write(slot, out);
+  std::memcpy(&slot, &incoming, sizeof slot);
+  heard = HeardSample(slot);
+}
+
+// `n` samples through the delay line.
+void PassAll(const float* in, std::size_t n, float* slots, float* out, float* heard) {
+  for (std::size_t i = 0; i < n; ++i) Pass(in[i], slots[i], out[i], heard[i]);
+}
+
+void PassAll(const std::int16_t* in, std::size_t n, float* slots, std::int16_t* out, float* heard) {
+  std::size_t i = 0;
+#if ZELNOR_HAVE_SSE2
+  // Eight at a time, the same values: a 16-bit sample is heard as it is kept.
+  const __m128 scale = _mm_set1_ps(1.0f / 32768);
+  const __m128 full = _mm_set1_ps(32768.0f);
+  const __m128 lowest = _mm_set1_ps(-32768.0f);
+  const __m128 highest = _mm_set1_ps(32767.0f);
+  const __m128 half = _mm_set1_ps(0.5f);
+  const __m128 minus_half = _mm_set1_ps(-0.5f);
+  // As Write: clipped, what is not a number 0, halves rounded away from 0.
+  const auto written = [&](__m128 x) {
+    const __m128 scaled = _mm_mul_ps(x, full);
+    const __m128 clipped = _mm_min_ps(_mm_max_ps(scaled, lowest), highest);
+    const __m128i cut = _mm_cvttps_epi32(clipped);
+    const __m128 rest = _mm_sub_ps(clipped, _mm_cvtepi32_ps(cut));
+    __m128i rounded = _mm_sub_epi32(cut, _mm_castps_si128(_mm_cmpge_ps(rest, half)));
+    rounded = _mm_add_epi32(rounded, _mm_castps_si128(_mm_cmple_ps(rest, minus_half)));
+    return _mm_and_si128(rounded, _mm_castps_si128(_mm_cmpord_ps(scaled, scaled)));
+  };
+  for (; i + 8 <= n; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128 low =
+        _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16)), scale);
+    const __m128 high =
+        _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16)), scale);
+    const __m128i kept =
+        _mm_packs_epi32(written(_mm_loadu_ps(slots + i)), written(_mm_loadu_ps(slots + i + 4)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), kept);
+    _mm_storeu_ps(slots + i, low);
+    _mm_storeu_ps(slots + i + 4, high);
+    _mm_storeu_ps(heard + i, low);
+    _mm_storeu_ps(heard + i + 4, high);
+  }
+#endif
+  for (; i < n; ++i) Pass(in[i], slots[i], out[i], heard[i]);
+}
+
 // Whether two windows in a row hold the same pair with enough of their
 // energy, at least `least` each and `mean` on average.
 bool StartsTone(const WindowPair& now, const WindowPair& before, float least, float mean) {
@@ -133,23 +189,27 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
     // A block's samples lie in one stretch of the delay line: it holds a
     // whole number of blocks.
     float* slots = delay_.data() + taken_ % delay;
-    // Before the first span starts, nothing is replaced and no span ends.
+    // Before the first span starts, nothing is replaced and no span ends;
+    // inside it, everything is replaced.
     const std::int64_t written = taken_ - delay;
-    const bool passing =
-        span_count_ == 0 || written + static_cast<std::int64_t>(n) <=
-                                std::min(spans_[first_span_].start, spans_[first_span_].end);
-    for (std::size_t i = 0; i < n; ++i) {
-      // Taken before out[i] is written: a caller may mask in place.
-      float incoming;
-      Keep(in[i], incoming);
-      float replacement = 0;
-      if (!passing && Replace(written + static_cast<std::int64_t>(i), replacement)) {
-        Write(replacement, out[i]);
-      } else {
-        Write(slots[i], out[i]);
+    const std::int64_t last = written + static_cast<std::int64_t>(n);
+    const Span first = span_count_ > 0 ? spans_[first_span_] : Span{last, last};
+    if (last <= std::min(first.start, first.end)) {
+      PassAll(in, n, slots, out, space);
+    } else if (written >= first.start && last <= first.end) {
+      PassAll(in, n, slots, out, space);
+      for (std::size_t i = 0; i < n; ++i) {
+        Write(replacer_.At(written + static_cast<std::int64_t>(i), first.start, first.end,
+                           background_),
+              out[i]);
       }
-      std::memcpy(&slots[i], &incoming, sizeof slots[i]);
-      space[i] = HeardSample(slots[i]);
+    } else {
+      for (std::size_t i = 0; i < n; ++i) {
+        float replacement = 0;
+        const bool replaced = Replace(written + static_cast<std::int64_t>(i), replacement);
+        Pass(in[i], slots[i], out[i], space[i]);
+        if (replaced) Write(replacement, out[i]);
+      }
     }
     taken_ += static_cast<std::int64_t>(n);
     in += n;
@@ -215,12 +275,16 @@ void DtmfMasker::Judge() {
       (StartsTone(now, last_, kStartLeastShare, kStartShare) && !AmidHarmonics(blocks_, now)) ||
       (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
        !AmidHarmonics(blocks_, clean));
-  const WindowPair longer =
-      starting_long_.Judge(MeasureKeypadWindow(blocks_, kLongLimits.blocks, kLongLeastShare));
   // A longer window starts a tone only where no span has reached into it:
-  // a tone's last blocks alone would otherwise widen its span.
+  // a tone's last blocks alone would otherwise widen its span. Where one
+  // has, or a tone starts anyway, it is not judged at all.
   const auto long_window = static_cast<std::int64_t>(kLongLimits.blocks * blocks_.Length());
   const bool open = span_count_ > 0 && Last().end >= end - long_window;
+  WindowPair longer;
+  if (!starts && !open) {
+    longer =
+        starting_long_.Judge(MeasureKeypadWindow(blocks_, kLongLimits.blocks, kLongLeastShare));
+  }
   const bool starts_long =
       !starts && !open && longer.share >= kLongShare && !AmidHarmonics(blocks_, longer);
   last_ = now;
