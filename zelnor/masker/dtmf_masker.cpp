@@ -198,10 +198,14 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
       PassAll(in, n, slots, out, space);
     } else if (written >= first.start && last <= first.end) {
       PassAll(in, n, slots, out, space);
-      for (std::size_t i = 0; i < n; ++i) {
-        Write(replacer_.At(written + static_cast<std::int64_t>(i), first.start, first.end,
-                           background_),
-              out[i]);
+      if (replacer_.Silent()) {
+        std::fill(out, out + n, Sample{0});
+      } else {
+        for (std::size_t i = 0; i < n; ++i) {
+          Write(replacer_.At(written + static_cast<std::int64_t>(i), first.start, first.end,
+                             background_),
+                out[i]);
+        }
       }
     } else {
       for (std::size_t i = 0; i < n; ++i) {

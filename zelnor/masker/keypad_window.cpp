@@ -55,7 +55,13 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
   }
 }
 
-KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share) {
+namespace {
+
+// MeasureKeypadWindow, for `kCount` blocks where it is not 0: the loops
+// then unrolled.
+template <int kCount>
+KeypadWindow Measure(const ToneBlocks& blocks, int any_count, float least_share) {
+  const int count = kCount > 0 ? kCount : any_count;
   KeypadWindow window;
   if (blocks.Filled() < count) return window;
   window.count = count;
@@ -105,6 +111,19 @@ KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float leas
     window.steady[t] = std::norm(sum) / static_cast<float>(count * count);
   }
   return window;
+}
+
+}  // namespace
+
+KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share) {
+  switch (count) {
+    case kKeypadWindowBlocks:
+      return Measure<kKeypadWindowBlocks>(blocks, count, least_share);
+    case 2 * kKeypadWindowBlocks:
+      return Measure<2 * kKeypadWindowBlocks>(blocks, count, least_share);
+    default:
+      return Measure<0>(blocks, count, least_share);
+  }
 }
 
 WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {

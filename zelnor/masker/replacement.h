@@ -16,6 +16,9 @@ class Replacer {
 
   // Sample `n` (±1.0 full scale) of a span covering [start, end), with the
   // surrounding audio's mean square `background`.
+  // Whether every sample is 0.
+  [[nodiscard]] bool Silent() const { return kind_ == Replacement::kSilence; }
+
   [[nodiscard]] float At(std::int64_t n, std::int64_t start, std::int64_t end,
                          float background) const;
 
