@@ -162,6 +162,7 @@ bool AmidHarmonics(const ToneBlocks& blocks, const WindowPair& pair) {
 DtmfMasker::DtmfMasker(const MaskerSettings& settings)
     : settings_(settings),
       blocks_(CheckedRate(settings.sample_rate)),
+      meter_(blocks_),
       starting_(blocks_, kStartLimits),
       starting_clean_(blocks_, kCleanStartLimits),
       starting_long_(blocks_, kLongLimits),
@@ -188,7 +189,7 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
     float* space = blocks_.Space();
     // A block's samples lie in one stretch of the delay line: it holds a
     // whole number of blocks.
-    float* slots = delay_.data() + taken_ % delay;
+    float* slots = delay_.data() + slot_;
     // Before the first span starts, nothing is replaced and no span ends;
     // inside it, everything is replaced.
     const std::int64_t written = taken_ - delay;
@@ -216,6 +217,8 @@ void DtmfMasker::Run(const Sample* in, std::size_t count, Sample* out) {
       }
     }
     taken_ += static_cast<std::int64_t>(n);
+    slot_ += n;
+    if (slot_ == delay_.size()) slot_ = 0;
     in += n;
     out += n;
     count -= n;
@@ -272,7 +275,7 @@ void DtmfMasker::Judge() {
   // than kLeastShare starts and holds nothing: no judge sees it, and the
   // pair taken for a start (now's where it has one) is not asked for.
   const KeypadWindow short_window =
-      MeasureKeypadWindow(blocks_, KeypadWindowJudge::kBlocks, kLeastShare);
+      meter_.Measure(blocks_, KeypadWindowJudge::kBlocks, kLeastShare);
   const WindowPair now = starting_.Judge(short_window);
   const WindowPair clean = starting_clean_.Judge(short_window);
   const bool starts =
@@ -286,8 +289,7 @@ void DtmfMasker::Judge() {
   const bool open = span_count_ > 0 && Last().end >= end - long_window;
   WindowPair longer;
   if (!starts && !open) {
-    longer =
-        starting_long_.Judge(MeasureKeypadWindow(blocks_, kLongLimits.blocks, kLongLeastShare));
+    longer = starting_long_.Judge(meter_.Measure(blocks_, kLongLimits.blocks, kLongLeastShare));
   }
   const bool starts_long =
       !starts && !open && longer.share >= kLongShare && !AmidHarmonics(blocks_, longer);

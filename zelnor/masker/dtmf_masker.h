@@ -92,6 +92,7 @@ class DtmfMasker {
 
   MaskerSettings settings_;
   ToneBlocks blocks_;
+  KeypadWindowMeter meter_;
   KeypadWindowJudge starting_;        // of a window that starts a tone
   KeypadWindowJudge starting_clean_;  // and of a purer one that starts it with less
   KeypadWindowJudge starting_long_;   // and of a longer one whose pair is steady
@@ -101,6 +102,7 @@ class DtmfMasker {
                          // it shows too little to count
   std::vector<float> delay_;  // input sample n at n % Delay()
   std::int64_t taken_ = 0;    // samples taken in
+  std::size_t slot_ = 0;      // taken_ % Delay()
   Span spans_[kSpanSlots] = {};
   int first_span_ = 0;
   int span_count_ = 0;

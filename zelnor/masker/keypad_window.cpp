@@ -1,5 +1,6 @@
 #include "zelnor/masker/keypad_window.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "zelnor/receiver/tone_window.h"
@@ -57,26 +58,35 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
 
 namespace {
 
-// MeasureKeypadWindow, for `kCount` blocks where it is not 0: the loops
+// KeypadWindowMeter::Measure, for `kCount` blocks where it is not 0: the loops
 // then unrolled.
 template <int kCount>
-KeypadWindow Measure(const ToneBlocks& blocks, int any_count, float least_share) {
+KeypadWindow Measure(const ToneBlocks& blocks, int any_count, float least_share,
+                     float most_energy_per_power) {
   const int count = kCount > 0 ? kCount : any_count;
   KeypadWindow window;
   if (blocks.Filled() < count) return window;
   window.count = count;
+  // Silence, and sound whose strongest tones hold too little of it, ends here.
+  float energy = 0;
+  float strongest = 0;
+  for (int age = 0; age < count; ++age) {
+    const ToneBlock& block = blocks.Recent(age);
+    energy += block.energy;
+    strongest += std::max({block.power[0], block.power[1], block.power[2], block.power[3]}) +
+                 std::max({block.power[4], block.power[5], block.power[6], block.power[7]});
+  }
+  if (!(energy > 0 && most_energy_per_power * strongest >= least_share * energy)) return window;
   float powers[kToneCount];
   NominalSteadyPowers(blocks, count, powers);
   window.low = Strongest(powers, 0);
   window.high = Strongest(powers, kRowCount);
   std::complex<float> lows[ToneBlocks::kKept];
   std::complex<float> highs[ToneBlocks::kKept];
-  float energy = 0;
   for (int age = 0; age < count; ++age) {
     const Separated pair = Separate(blocks, blocks.Recent(age), window.low, window.high);
     lows[age] = pair.low;
     highs[age] = pair.high;
-    energy += blocks.Recent(age).energy;
   }
   const auto energy_per_power = static_cast<float>(2 / static_cast<double>(blocks.Length()));
   float pair_energy = 0;
@@ -115,14 +125,30 @@ KeypadWindow Measure(const ToneBlocks& blocks, int any_count, float least_share)
 
 }  // namespace
 
-KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share) {
+KeypadWindowMeter::KeypadWindowMeter(const ToneBlocks& blocks) {
+  // |a - L b|^2 <= (1 + |L|^2)(|a|^2 + |b|^2), for each tone of the pair.
+  float most_leak = 0;
+  for (int low = 0; low < kRowCount; ++low) {
+    for (int high = kRowCount; high < kToneCount; ++high) {
+      most_leak = std::max(most_leak,
+                           std::norm(blocks.Leak(low, high)) + std::norm(blocks.Leak(high, low)));
+    }
+  }
+  const double energy_per_power = 2 / static_cast<double>(blocks.Length());
+  most_energy_per_power_ = static_cast<float>(1.01 * energy_per_power * (2 + most_leak));
+}
+
+KeypadWindow KeypadWindowMeter::Measure(const ToneBlocks& blocks, int count,
+                                        float least_share) const {
   switch (count) {
     case kKeypadWindowBlocks:
-      return Measure<kKeypadWindowBlocks>(blocks, count, least_share);
+      return zelnor::Measure<kKeypadWindowBlocks>(blocks, count, least_share,
+                                                  most_energy_per_power_);
     case 2 * kKeypadWindowBlocks:
-      return Measure<2 * kKeypadWindowBlocks>(blocks, count, least_share);
+      return zelnor::Measure<2 * kKeypadWindowBlocks>(blocks, count, least_share,
+                                                      most_energy_per_power_);
     default:
-      return Measure<0>(blocks, count, least_share);
+      return zelnor::Measure<0>(blocks, count, least_share, most_energy_per_power_);
   }
 }
 

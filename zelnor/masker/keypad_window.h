@@ -54,11 +54,24 @@ struct KeypadWindow {
   float steady[2] = {};
 };
 
-// The newest window of `count` blocks. Below `least_share` of the blocks'
-// energy the phase is not followed: every judge then finds no pair. A
-// window's steady share is never above its share of the blocks (added in
-// phase, the blocks add up at most their sizes).
-KeypadWindow MeasureKeypadWindow(const ToneBlocks& blocks, int count, float least_share);
+// Measures the windows of one stream's blocks.
+class KeypadWindowMeter {
+ public:
+  explicit KeypadWindowMeter(const ToneBlocks& blocks);
+
+  // The newest window of `count` blocks. Below `least_share` (> 0) of the
+  // blocks' energy the pair is not followed in phase, nor even found where
+  // the blocks' strongest tones cannot hold that much: every judge then
+  // finds no pair. A window's steady share is never above its share of the
+  // blocks (added in phase, the blocks add up at most their sizes).
+  [[nodiscard]] KeypadWindow Measure(const ToneBlocks& blocks, int count, float least_share) const;
+
+ private:
+  // Most of a block's energy a pair can show (with the leakage taken out)
+  // per unit of the powers of its strongest row and column, with room for
+  // rounding.
+  float most_energy_per_power_;
+};
 
 class KeypadWindowJudge {
  public:
