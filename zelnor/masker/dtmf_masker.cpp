@@ -143,6 +143,24 @@ void PassAll(const std::int16_t* in, std::size_t n, float* slots, std::int16_t* 
   for (; i < n; ++i) Pass(in[i], slots[i], out[i], heard[i]);
 }
 
+// background + (mean_square - background) / 8, as the floats give it. Over
+// digital silence the mean decays into the subnormal range and stays there
+// (an eighth of a few of its least steps rounds to nothing), where the
+// hardware takes many times longer: there it is worked out in those steps.
+float Followed(float background, float mean_square) {
+  std::uint32_t steps;
+  std::memcpy(&steps, &background, sizeof steps);
+  if (mean_square == 0 && steps < 0x00800000u) {
+    // The eighth rounded to the nearest step, a tie to even.
+    const std::uint32_t eighth = steps >> 3;
+    const std::uint32_t rest = steps & 7u;
+    steps -= eighth + ((rest > 4 || (rest == 4 && (eighth & 1u) != 0)) ? 1u : 0u);
+    std::memcpy(&background, &steps, sizeof steps);
+    return background;
+  }
+  return background + (mean_square - background) * 0.125f;
+}
+
 // Whether two windows in a row hold the same pair with enough of their
 // energy, at least `least` each and `mean` on average.
 bool StartsTone(const WindowPair& now, const WindowPair& before, float least, float mean) {
@@ -303,7 +321,7 @@ void DtmfMasker::Judge() {
   constexpr std::uint32_t kWindows = (1u << (kAge + 2)) - 1;
   if ((toned_ & kWindows) == 0 && blocks_.Filled() > kAge) {
     const float mean_square = blocks_.Recent(kAge).energy / static_cast<float>(blocks_.Length());
-    background_ += (mean_square - background_) * 0.125f;
+    background_ = Followed(background_, mean_square);
   }
   const auto window = static_cast<std::int64_t>(KeypadWindowJudge::kBlocks * blocks_.Length());
   const auto length = static_cast<std::int64_t>(blocks_.Length());

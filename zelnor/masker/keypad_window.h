@@ -4,6 +4,7 @@
 // tapped key: the masker would rather take out a little speech than leave
 // a quiet, twisted or short tone in.
 
+#include <cmath>
 #include <complex>
 
 #include "zelnor/receiver/tone_blocks.h"
@@ -102,5 +103,24 @@ class KeypadWindowJudge {
   float energy_per_power_;              // a sine's block energy per unit of its power
   float tolerance_slopes_[kToneCount];  // tangent of the largest extra advance per block
 };
+
+// Inline: judged three times a block, and a call costs more than most of it.
+inline WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {
+  if (!window.measured || window.count != count_) return {};
+  for (int t = 0; t < 2; ++t) {
+    const int tone = t == 0 ? window.low : window.high;
+    const std::complex<float> extra = window.extra[t];
+    if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
+      return {};
+    }
+    if (!(window.sum[t] >= coherence_ * window.sizes[t])) return {};
+    if (!(window.steady[t] >= floor_power_)) return {};
+  }
+  const float* steady = window.steady;
+  if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return {};
+  if (!steady_share_) return {window.share, window.low, window.high};
+  const float pair_energy = energy_per_power_ * count_ * (steady[0] + steady[1]);
+  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high};
+}
 
 }  // namespace zelnor
