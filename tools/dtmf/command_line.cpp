@@ -488,8 +488,7 @@ std::wstring UsageText() {
          L"files of any rate from 8000 to 48000 Hz, each channel on its own; --mask\n"
          L"writes the recording's own format back, every other chunk as it was.\n"
          L"\n"
-         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or a WAV file\n"
-         L"that cannot be read, 3 device.\n";
+         L"Exit status: 0 done, 1 failed (file, memory), 2 bad arguments or WAV, 3 device.\n";
 }
 
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
