@@ -105,26 +105,26 @@ void PassAll(const float* in, std::size_t n, float* slots, float* out, float* he
   for (std::size_t i = 0; i < n; ++i) Pass(in[i], slots[i], out[i], heard[i]);
 }
 
+#if ZELNOR_HAVE_SSE2
+// Write of four floats to 16 bits, the same values: clipped, what is not a
+// number 0, halves rounded away from 0.
+__m128i Written(const __m128& x) {
+  const __m128 scaled = _mm_mul_ps(x, _mm_set1_ps(32768.0f));
+  const __m128 clipped =
+      _mm_min_ps(_mm_max_ps(scaled, _mm_set1_ps(-32768.0f)), _mm_set1_ps(32767.0f));
+  const __m128i cut = _mm_cvttps_epi32(clipped);
+  const __m128 rest = _mm_sub_ps(clipped, _mm_cvtepi32_ps(cut));
+  __m128i rounded = _mm_sub_epi32(cut, _mm_castps_si128(_mm_cmpge_ps(rest, _mm_set1_ps(0.5f))));
+  rounded = _mm_add_epi32(rounded, _mm_castps_si128(_mm_cmple_ps(rest, _mm_set1_ps(-0.5f))));
+  return _mm_and_si128(rounded, _mm_castps_si128(_mm_cmpord_ps(scaled, scaled)));
+}
+#endif
+
 void PassAll(const std::int16_t* in, std::size_t n, float* slots, std::int16_t* out, float* heard) {
   std::size_t i = 0;
 #if ZELNOR_HAVE_SSE2
   // Eight at a time, the same values: a 16-bit sample is heard as it is kept.
   const __m128 scale = _mm_set1_ps(1.0f / 32768);
-  const __m128 full = _mm_set1_ps(32768.0f);
-  const __m128 lowest = _mm_set1_ps(-32768.0f);
-  const __m128 highest = _mm_set1_ps(32767.0f);
-  const __m128 half = _mm_set1_ps(0.5f);
-  const __m128 minus_half = _mm_set1_ps(-0.5f);
-  // As Write: clipped, what is not a number 0, halves rounded away from 0.
-  const auto written = [&](__m128 x) {
-    const __m128 scaled = _mm_mul_ps(x, full);
-    const __m128 clipped = _mm_min_ps(_mm_max_ps(scaled, lowest), highest);
-    const __m128i cut = _mm_cvttps_epi32(clipped);
-    const __m128 rest = _mm_sub_ps(clipped, _mm_cvtepi32_ps(cut));
-    __m128i rounded = _mm_sub_epi32(cut, _mm_castps_si128(_mm_cmpge_ps(rest, half)));
-    rounded = _mm_add_epi32(rounded, _mm_castps_si128(_mm_cmple_ps(rest, minus_half)));
-    return _mm_and_si128(rounded, _mm_castps_si128(_mm_cmpord_ps(scaled, scaled)));
-  };
   for (; i + 8 <= n; i += 8) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
     const __m128 low =
@@ -132,7 +132,7 @@ void PassAll(const std::int16_t* in, std::size_t n, float* slots, std::int16_t* 
     const __m128 high =
         _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16)), scale);
     const __m128i kept =
-        _mm_packs_epi32(written(_mm_loadu_ps(slots + i)), written(_mm_loadu_ps(slots + i + 4)));
+        _mm_packs_epi32(Written(_mm_loadu_ps(slots + i)), Written(_mm_loadu_ps(slots + i + 4)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), kept);
     _mm_storeu_ps(slots + i, low);
     _mm_storeu_ps(slots + i + 4, high);
