@@ -1,4 +1,4 @@
-#include "tools/dtmf/console_win.h"
+#include <windows.h>
 
 #include <algorithm>
 #include <string_view>
@@ -7,14 +7,16 @@
 #include "common/ansi_text_win.h"
 #include "common/system_message_win.h"
 #include "common/write_all_win.h"
+#include "tools/dtmf/console.h"
 #include "tools/dtmf/failure.h"
 #include "tools/dtmf/input_text.h"
+#include "tools/dtmf/standard_streams.h"
 
 namespace dtmf_tool {
 
-bool IsConsole(DWORD stream) {
+bool IsConsole(StandardStream stream) {
   DWORD mode = 0;
-  return ::GetConsoleMode(::GetStdHandle(stream), &mode) != 0;
+  return ::GetConsoleMode(StandardHandle(stream), &mode) != 0;
 }
 
 namespace {
@@ -36,8 +38,8 @@ bool WriteConsoleAll(HANDLE console, std::wstring_view text) {
 
 }  // namespace
 
-void Print(DWORD stream, const std::wstring& text) {
-  const HANDLE out = ::GetStdHandle(stream);
+void Print(StandardStream stream, const std::wstring& text) {
+  const HANDLE out = StandardHandle(stream);
   bool written = false;
   if (IsConsole(stream)) {
     written = WriteConsoleAll(out, text);
@@ -49,7 +51,8 @@ void Print(DWORD stream, const std::wstring& text) {
     written = WriteAll(out, bytes.data(), bytes.size());
   }
   if (!written) {
-    const wchar_t* name = stream == STD_OUTPUT_HANDLE ? L"standard output" : L"standard error";
+    const wchar_t* name =
+        stream == StandardStream::kOutput ? L"standard output" : L"standard error";
     throw Failure(kExitFailed, std::wstring(L"dtmf: cannot write ") + name + L": " +
                                    SystemErrorText(::GetLastError()));
   }
@@ -59,7 +62,7 @@ namespace {
 
 // All of standard input, refused beyond kMaxInputBytes.
 std::string ReadStandardInput() {
-  const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+  const HANDLE in = StandardHandle(StandardStream::kInput);
   std::string bytes;
   std::vector<char> buffer(64 * 1024);
   DWORD read = 0;
@@ -124,7 +127,13 @@ std::wstring ReadStandardInputText() {
   return DecodeUnicodeInput(bytes, form);
 }
 
-std::wstring SystemErrorText(DWORD error) {
+SystemError LastSystemError() { return ::GetLastError(); }
+
+void SetLastSystemError(SystemError error) { ::SetLastError(error); }
+
+std::wstring OutOfMemoryText() { return SystemErrorText(ERROR_NOT_ENOUGH_MEMORY); }
+
+std::wstring SystemErrorText(SystemError error) {
   std::wstring message = SystemMessageText(error);
   if (message.empty()) return L"error " + std::to_wstring(error);
   // Ends a sentence of ours, so its full stop (Japanese too) and the

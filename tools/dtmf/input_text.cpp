@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "tools/dtmf/command_line.h"
+#include "tools/dtmf/utf8_text.h"
 
 namespace dtmf_tool {
 namespace {
@@ -18,44 +19,6 @@ constexpr ByteOrderMark kByteOrderMarks[] = {
     {"\xFE\xFF", InputEncoding::kUtf16Be},
 };
 
-// One character read from UTF-8; `length` 0 when the bytes at that point
-// are not a well-formed sequence (overlong forms, surrogates and values
-// past U+10FFFF included).
-struct Utf8Character {
-  char32_t code_point;
-  size_t length;
-};
-
-Utf8Character ReadUtf8(std::string_view bytes, size_t at) {
-  const auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[at + i]); };
-  const uint8_t lead = byte(0);
-  if (lead < 0x80) return {lead, 1};
-  size_t length = 0;
-  uint8_t second_low = 0x80;
-  uint8_t second_high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) second_low = 0xA0;
-    if (lead == 0xED) second_high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) second_low = 0x90;
-    if (lead == 0xF4) second_high = 0x8F;
-  } else {
-    return {0, 0};
-  }
-  if (bytes.size() - at < length) return {0, 0};
-  if (byte(1) < second_low || byte(1) > second_high) return {0, 0};
-  auto code_point = static_cast<char32_t>(lead & (0x7F >> length));
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return {0, 0};
-    code_point = (code_point << 6) | (byte(i) & 0x3F);
-  }
-  return {code_point, length};
-}
-
 bool IsUtf8(std::string_view bytes) {
   for (size_t at = 0; at < bytes.size();) {
     const size_t length = ReadUtf8(bytes, at).length;
@@ -68,16 +31,6 @@ bool IsUtf8(std::string_view bytes) {
 [[noreturn]] void ThrowNul(size_t offset) {
   throw UsageError(L"dtmf: standard input: a NUL character at byte " + std::to_wstring(offset) +
                    L" (the input must be text)");
-}
-
-void AppendUtf16(char32_t code_point, std::wstring& text) {
-  if (code_point < 0x10000) {
-    text.push_back(static_cast<wchar_t>(code_point));
-    return;
-  }
-  code_point -= 0x10000;
-  text.push_back(static_cast<wchar_t>(0xD800 + (code_point >> 10)));
-  text.push_back(static_cast<wchar_t>(0xDC00 + (code_point & 0x3FF)));
 }
 
 std::wstring DecodeUtf8(std::string_view bytes, size_t start) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "tools/dtmf/console_win.h"
+#include "tools/dtmf/console.h"
 #include "tools/dtmf/progress_line.h"
 
 namespace dtmf_tool {
@@ -81,7 +81,7 @@ void ProgressDisplay::WriteLines() {
     std::exception_ptr failure;
     try {
       if (!failed) Show(sounded);
-      if (!failed && end_line && line_open) Print(STD_ERROR_HANDLE, L"\n");
+      if (!failed && end_line && line_open) Print(StandardStream::kError, L"\n");
     } catch (...) {
       failure = std::current_exception();
     }
@@ -98,7 +98,7 @@ void ProgressDisplay::WriteLines() {
 void ProgressDisplay::Show(const std::deque<size_t>& sounded) {
   for (const size_t count : sounded) {
     const std::wstring line = ProgressLine(dial_, count, width_);
-    Print(STD_ERROR_HANDLE, on_console_ ? L"\r" + line : line + L"\n");
+    Print(StandardStream::kError, on_console_ ? L"\r" + line : line + L"\n");
   }
 }
 

@@ -1,10 +1,21 @@
-#include "tools/dtmf/standard_streams_win.h"
+#include <windows.h>
 
 #include "common/write_all_win.h"
-#include "tools/dtmf/command_line.h"
-#include "tools/dtmf/console_win.h"
+#include "tools/dtmf/standard_streams.h"
 
 namespace dtmf_tool {
+
+void* StandardHandle(StandardStream stream) {
+  switch (stream) {
+    case StandardStream::kInput:
+      return ::GetStdHandle(STD_INPUT_HANDLE);
+    case StandardStream::kOutput:
+      return ::GetStdHandle(STD_OUTPUT_HANDLE);
+    case StandardStream::kError:
+      break;
+  }
+  return ::GetStdHandle(STD_ERROR_HANDLE);
+}
 
 int32_t ZELNOR_CALL ReadFromHandle(void* handle, void* buffer, int32_t size) {
   DWORD read = 0;
@@ -17,19 +28,6 @@ int32_t ZELNOR_CALL ReadFromHandle(void* handle, void* buffer, int32_t size) {
 // Each run of the file's bytes straight on, so the file is never held whole.
 int ZELNOR_CALL WriteToHandle(void* handle, const void* bytes, uint32_t count) {
   return WriteAll(static_cast<HANDLE>(handle), bytes, count) ? 1 : 0;
-}
-
-void RequireNoConsole(DWORD stream, const std::wstring& option) {
-  if (!IsConsole(stream)) return;
-  throw UsageError(stream == STD_INPUT_HANDLE
-                       ? L"dtmf: " + option + L": standard input is a console; pipe a WAV file in"
-                       : L"dtmf: " + option +
-                             L": standard output is a console; redirect it to a file or a pipe");
-}
-
-int WriteWaveToStandardOutput(const std::string& dial, const ZelnorOptions& options) {
-  RequireNoConsole(STD_OUTPUT_HANDLE, L"-o -");
-  return WriteDTMFWaveTo(dial.c_str(), &options, &WriteToHandle, ::GetStdHandle(STD_OUTPUT_HANDLE));
 }
 
 }  // namespace dtmf_tool

@@ -6,12 +6,16 @@ takes; files, standard input and standard output give the same bytes; a
 file is replaced only once whole; exit 2 for a recording it cannot read,
 1 for output it cannot write.
 
-    dtmf_mask_test.py WINE BIN_DIR
+    dtmf_mask_test.py WINE BIN_DIR [OTHER_DTMF]
+
+OTHER_DTMF, when it exists (the native build's dtmf beside dtmf.exe), must
+decode and mask every file the same, byte for byte.
 """
 import glob
 import os
 import re
 import subprocess
+import sys
 import tempfile
 import unittest
 
@@ -19,6 +23,7 @@ from wine_dtmf import SCRATCH, dtmf, run_tests
 
 CARD = "4111111111111111"
 SPAN = rb"\d+\.\d{3} \d+\.\d{3}"
+OTHER_DTMF = sys.argv[3] if len(sys.argv) > 3 else ""
 
 
 def read(path):
@@ -133,6 +138,20 @@ class DtmfMask(unittest.TestCase):
                 self.assertEqual(run.returncode, status, run.stderr)
                 self.assertRegex(run.stderr, rb"\A" + message + rb"\n\Z")
         self.assertEqual(sorted(os.listdir(self.folder)), ["folder.wav", "ok.wav", "text.wav"])
+
+    @unittest.skipUnless(os.path.isfile(OTHER_DTMF), "no other build of dtmf to compare with")
+    def test_the_other_build_decodes_and_masks_the_same(self):
+        stereo = self.path("stereo.wav")
+        subprocess.run(["sox", "-M", self.written("a.wav", "-r", "8000", "--lead-in", "90", "1*"),
+                        self.written("b.wav", "-r", "8000", CARD), stereo], check=True)
+        for args in (["--decode", stereo, "--json"], ["--mask", stereo, "-o", "-", "--json"],
+                     ["--mask", "-", "-o", "-", "--mask-with", "noise"]):
+            with self.subTest(args=args):
+                stdin = read(stereo) if args[1] == "-" else b""
+                other = subprocess.run([OTHER_DTMF, *args], input=stdin, capture_output=True)
+                run = dtmf(*args, stdin=stdin)
+                self.assertEqual((run.returncode, run.stdout, run.stderr),
+                                 (other.returncode, other.stdout, other.stderr))
 
 
 if __name__ == "__main__":

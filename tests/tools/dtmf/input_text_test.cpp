@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/dtmf/command_line.h"
+#include "tools/dtmf/utf8_text.h"
 
 namespace {
 
@@ -141,6 +142,32 @@ TEST(StandardInputText, ANulOrAnIllFormedSequenceIsRefusedNamingItsByte) {
   for (const auto& c : cases) {
     EXPECT_EQ(Refusal(c.bytes), c.line) << c.bytes;
   }
+}
+
+// What the system hands over (arguments on Linux, its messages) is never
+// refused: an ill-formed byte reads as U+FFFD, and text goes back out whole.
+TEST(Utf8Text, ArgumentsAndPrintedTextRoundTripAndBadBytesBecomeReplacements) {
+  const struct {
+    std::string bytes;
+    std::wstring text;
+  } cases[] = {
+      {"03-12", L"03-12"},
+      {"\xC3\x80\xC2\xB2\xC2\xB9"
+       "1",
+       L"\xC0\xB2\xB9"
+       L"1"},
+      {"\xF0\x9F\x93\x9E#", L"\xD83D\xDCDE#"},  // a telephone receiver: a surrogate pair
+      {"1\xFF"
+       "2\xE2\x80",
+       L"1\xFFFD"
+       L"2\xFFFD\xFFFD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(dtmf_tool::FromUtf8(c.bytes), c.text) << c.bytes;
+  }
+  EXPECT_EQ(dtmf_tool::ToUtf8(L"\xC0\xB2\xB9\xD83D\xDCDE"),
+            "\xC3\x80\xC2\xB2\xC2\xB9\xF0\x9F\x93\x9E");
+  EXPECT_EQ(dtmf_tool::ToUtf8(L"1\xDCDE"), "1\xEF\xBF\xBD");  // a lone surrogate
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-"""dtmf.exe under Wine, for the test scripts beside this one. Each takes
-WINE and BIN_DIR as its first two arguments: WINE runs the program (wine, or
-wine64 for a 64-bit build) in a prefix from scripts/wine-env.sh.
+"""dtmf.exe under Wine, or the native dtmf, for the test scripts beside this
+one. Each takes WINE and BIN_DIR as its first two arguments: WINE runs the
+program (wine, or wine64 for a 64-bit build) in a prefix from
+scripts/wine-env.sh; "-" runs BIN_DIR/dtmf itself (Linux).
 """
 import os
 import re
@@ -11,6 +12,12 @@ import tempfile
 import unittest
 
 WINE, BIN_DIR = sys.argv[1:3]
+NATIVE = WINE in ("-", "")
+
+
+def windows_only(why):
+    """Skips a test, or a case, that the native program has no counterpart for."""
+    return unittest.skipIf(NATIVE, f"Windows only: {why}")
 
 # Unless a test records, ALSA's default device throws the sound away; so do
 # null_a and null_b, two more devices for Wine to list when asked to.
@@ -21,6 +28,8 @@ with open(NULL_ALSA, "w", encoding="ascii") as conf:
 
 
 def dtmf_command(*args):
+    if NATIVE:
+        return [os.path.join(BIN_DIR, "dtmf"), *args]
     return [WINE, os.path.join(BIN_DIR, "dtmf.exe"), *args]
 
 
@@ -37,6 +46,8 @@ def wine_itself_failed(run):
     scripts/wine-test-run explains), or a failing status with nothing
     written at all (seen once in a full 64-bit run under load), where dtmf
     always says why it fails. The reason, or None."""
+    if NATIVE:
+        return None
     if run.returncode in (-signal.SIGSEGV, 128 + signal.SIGSEGV):
         return "Wine itself died of SIGSEGV"
     if run.returncode != 0 and not run.stdout and not wine_notes_removed(run.stderr):

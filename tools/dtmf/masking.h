@@ -1,5 +1,5 @@
 #pragma once
-// dtmf.exe's --mask: a recording written back with its DTMF tones taken
+// dtmf --mask: a recording written back with its DTMF tones taken
 // out.
 
 #include "tools/dtmf/command_line.h"

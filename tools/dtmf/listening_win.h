@@ -1,5 +1,5 @@
 #pragma once
-// dtmf.exe's two ways of hearing DTMF: --decode and --listen.
+// dtmf --listen on a waveIn device.
 
 #include <windows.h>
 
@@ -9,13 +9,9 @@
 
 namespace dtmf_tool {
 
-// Prints the digits heard in command.recording; returns the exit status.
-// Throws Failure (kExitUsage) for a recording that cannot be read.
-int DecodeRecording(const Command& command);
-
 // Prints the digits heard on capture `device` (named `device_name`) as
 // they come, until Ctrl+C or command.until; returns the exit status.
 // Throws Failure (kExitDevice) when the device cannot record.
-int Listen(const Command& command, UINT device, const std::wstring& device_name);
+int ListenOn(const Command& command, UINT device, const std::wstring& device_name);
 
 }  // namespace dtmf_tool

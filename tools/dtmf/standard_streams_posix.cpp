@@ -1,0 +1,51 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+#include "tools/dtmf/standard_streams.h"
+
+namespace dtmf_tool {
+namespace {
+
+int Descriptor(void* handle) { return static_cast<int>(reinterpret_cast<intptr_t>(handle)); }
+
+}  // namespace
+
+void* StandardHandle(StandardStream stream) {
+  switch (stream) {
+    case StandardStream::kInput:
+      return reinterpret_cast<void*>(intptr_t{STDIN_FILENO});
+    case StandardStream::kOutput:
+      return reinterpret_cast<void*>(intptr_t{STDOUT_FILENO});
+    case StandardStream::kError:
+      break;
+  }
+  return reinterpret_cast<void*>(intptr_t{STDERR_FILENO});
+}
+
+int32_t ZELNOR_CALL ReadFromHandle(void* handle, void* buffer, int32_t size) {
+  for (;;) {
+    const ssize_t read = ::read(Descriptor(handle), buffer, static_cast<size_t>(size));
+    if (read >= 0) return static_cast<int32_t>(read);
+    if (errno != EINTR) return -1;
+  }
+}
+
+// Each run of the file's bytes straight on, so the file is never held whole.
+int ZELNOR_CALL WriteToHandle(void* handle, const void* bytes, uint32_t count) {
+  const auto* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    const ssize_t written = ::write(Descriptor(handle), next, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return 0;
+    }
+    next += written;
+    count -= static_cast<uint32_t>(written);
+  }
+  return 1;
+}
+
+}  // namespace dtmf_tool
