@@ -1,9 +1,11 @@
 """zelnor.batch over a folder of recordings on a local cluster of two worker
-processes: every good file's digits or spans, the corrupt one's reason,
+processes: every good file's digits (as the dtmf built beside the library
+prints them with --decode --json) or spans, the corrupt one's reason,
 masked files at the same paths, and a second run that does no work."""
 
 import json
 import os
+import subprocess
 import wave
 
 import numpy as np
@@ -19,6 +21,13 @@ def write_wave(path, samples, rate=8000):
         file.setsampwidth(2)
         file.setframerate(rate)
         file.writeframes(samples.astype("<i2").tobytes())
+
+
+def command_line_decoder():
+    """The dtmf program built beside the library, if there is one."""
+    library = os.environ.get("ZELNOR_LIBRARY", "")
+    program = os.path.join(os.path.dirname(os.path.dirname(library)), "bin", "dtmf")
+    return program if library and os.access(program, os.X_OK) else None
 
 
 def results(out):
@@ -45,6 +54,11 @@ def test_an_archive_is_decoded_and_masked_once_and_a_corrupt_file_reported(tmp_p
         spans = results(masked)[relative]["spans"]
         assert len(spans) == len(dial) and all(set(s) == {"start", "end", "channel"} for s in spans)
         assert zelnor.decode_file(masked / relative) == []
+    program = command_line_decoder()
+    for relative in list(dials)[:: 40] if program else []:
+        printed = subprocess.run([program, "--decode", str(source / relative), "--json"],
+                                 capture_output=True, check=True, text=True).stdout
+        assert [json.loads(line) for line in printed.splitlines()] == found[relative]["digits"]
     before = (decoded / "results.jsonl").read_bytes()
     assert batch.main(["decode", str(source), str(decoded), "--workers", "2"]) == 0
     assert (decoded / "results.jsonl").read_bytes() == before
