@@ -19,7 +19,7 @@ if [ -z "${BENCH_BIN:-}" ]; then
     cd "$root"
     [ -f build/bench/build.ninja ] || nice -n 10 cmake --preset bench >/dev/null
     nice -n 10 cmake --build --preset bench \
-      --target mask_raw mute_on_detection spandsp_raw hear_sensitive >/dev/null
+      --target mask_raw mute_on_detection spandsp_raw hear_raw >/dev/null
   )
   BENCH_BIN=$root/build/bench/bin
 fi
@@ -41,7 +41,7 @@ count() {  # digits each receiver reads in raw 8 kHz samples
   printf '%s | %s | %s' \
     "$(multimon-ng -q -c -a DTMF -t raw "$out/22k.raw" 2>/dev/null | grep -c '^DTMF: ' || true)" \
     "$("$BENCH_BIN/spandsp_raw" <"$raw" | wc -l)" \
-    "$("$BENCH_BIN/hear_sensitive" 8000 <"$raw" | wc -l)"
+    "$("$BENCH_BIN/hear_raw" 8000 sensitive <"$raw" | wc -l)"
   rm -f "$out/22k.raw"
 }
 tones=$(wc -l <"$out/card_call.tones")

@@ -1,10 +1,13 @@
 // Prints each digit the receiver hears in raw 16-bit mono samples read from
 // standard input, one line each: first sample, one past the last, symbol.
-// Usage: hear_raw RATE < samples
+// "sensitive" hears down to the receiver's lowest level, as a masked
+// recording is checked.
+// Usage: hear_raw RATE [sensitive] < samples
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 #include "zelnor/receiver/dtmf_receiver.h"
@@ -21,12 +24,16 @@ void Print(void*, const zelnor::HeardDigit& digit, bool ended) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: hear_raw RATE < samples\n");
+  const bool sensitive = argc == 3 && std::strcmp(argv[2], "sensitive") == 0;
+  if (argc != 2 && !sensitive) {
+    std::fprintf(stderr, "usage: hear_raw RATE [sensitive] < samples\n");
     return 2;
   }
   try {
-    zelnor::DtmfReceiver receiver({static_cast<std::uint32_t>(std::strtoul(argv[1], nullptr, 10))});
+    zelnor::ReceiverSettings settings{
+        static_cast<std::uint32_t>(std::strtoul(argv[1], nullptr, 10))};
+    if (sensitive) settings.minimum_level_dbm0 = zelnor::kReceiverLowestLevelDbm0;
+    zelnor::DtmfReceiver receiver(settings);
     std::int16_t samples[4096];
     for (std::size_t n; (n = std::fread(samples, sizeof samples[0], 4096, stdin)) > 0;) {
       receiver.Feed(samples, n, Print, nullptr);
