@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "common/write_all_posix.h"
 #include "tools/dtmf/standard_streams.h"
 
 namespace dtmf_tool {
@@ -34,18 +35,7 @@ int32_t ZELNOR_CALL ReadFromHandle(void* handle, void* buffer, int32_t size) {
 
 // Each run of the file's bytes straight on, so the file is never held whole.
 int ZELNOR_CALL WriteToHandle(void* handle, const void* bytes, uint32_t count) {
-  const auto* next = static_cast<const char*>(bytes);
-  while (count > 0) {
-    const ssize_t written = ::write(Descriptor(handle), next, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return 0;
-    }
-    next += written;
-    count -= static_cast<uint32_t>(written);
-  }
-  return 1;
+  return WriteAll(Descriptor(handle), bytes, count) ? 1 : 0;
 }
 
 }  // namespace dtmf_tool

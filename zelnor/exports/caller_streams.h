@@ -17,6 +17,11 @@ struct ReadFailure {
   uint32_t error;
 };
 
+// A write to a file that failed, likewise.
+struct WriteFailure {
+  uint32_t error;
+};
+
 class CallerSource final : public ByteSource {
  public:
   CallerSource(ZelnorReadFunction read, void* context) : read_(read), context_(context) {}

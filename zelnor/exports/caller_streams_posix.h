@@ -11,8 +11,8 @@
 
 #include "common/unique_fd_posix.h"
 #include "common/whole_file_posix.h"
+#include "common/write_all_posix.h"
 #include "zelnor/exports/caller_streams.h"
-#include "zelnor/output/file_sink_posix.h"
 
 namespace zelnor {
 
@@ -31,17 +31,27 @@ class FileSource final : public ByteSource {
   int fd_;
 };
 
+// Writes all of each run (common/write_all_posix.h says why that takes a
+// loop).
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(int fd) : fd_(fd) {}
+  void Write(const uint8_t* bytes, size_t count) override {
+    if (!WriteAll(fd_, bytes, count)) throw WriteFailure{static_cast<uint32_t>(errno)};
+  }
+
+ private:
+  int fd_;
+};
+
 struct SystemFiles {
   using Path = const char*;
   using File = int;
   using Source = FileSource;
+  using Sink = FileSink;
   static UniqueFd OpenToRead(Path path) { return UniqueFd(::open(path, O_RDONLY | O_CLOEXEC)); }
   static bool WriteWhole(Path path, bool (*fill)(File, void*), void* context) {
     return WriteWholeFile(path, fill, context);
-  }
-  template <typename WriteTo>
-  static bool FillThrough(File file, WriteTo&& write) {
-    return zelnor::FillThrough(file, write);
   }
 };
 

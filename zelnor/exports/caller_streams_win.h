@@ -9,8 +9,8 @@
 
 #include "common/handles_win.h"
 #include "common/whole_file_win.h"
+#include "common/write_all_win.h"
 #include "zelnor/exports/caller_streams.h"
-#include "zelnor/output/file_sink_win.h"
 
 namespace zelnor {
 
@@ -41,17 +41,26 @@ class FileSource final : public ByteSource {
   HANDLE file_;
 };
 
+// Writes all of each run (common/write_all_win.h says why that takes a loop).
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(HANDLE file) : file_(file) {}
+  void Write(const uint8_t* bytes, size_t count) override {
+    if (!WriteAll(file_, bytes, count)) throw WriteFailure{::GetLastError()};
+  }
+
+ private:
+  HANDLE file_;
+};
+
 struct SystemFiles {
   using Path = const wchar_t*;
   using File = HANDLE;
   using Source = FileSource;
+  using Sink = FileSink;
   static UniqueKernelHandle OpenToRead(Path path) { return zelnor::OpenToRead(path); }
   static bool WriteWhole(Path path, bool (*fill)(File, void*), void* context) {
     return WriteWholeFile(path, fill, context);
-  }
-  template <typename WriteTo>
-  static bool FillThrough(File file, WriteTo&& write) {
-    return zelnor::FillThrough(file, write);
   }
 };
 

@@ -2,15 +2,31 @@
 // The calls on WAV files named by a path, once for every system: `Files`
 // is the system's SystemFiles (caller_streams_win.h,
 // caller_streams_posix.h), giving the path type, the file opened to read,
-// its source and the whole-file writer.
+// its source and sink and the whole-file writer.
 
 #include "zelnor.h"
+#include "zelnor/exports/caller_streams.h"
 #include "zelnor/exports/masker_options.h"
 #include "zelnor/exports/recording_calls.h"
+#include "zelnor/exports/system_error.h"
 #include "zelnor/input/dial_sequence.h"
 #include "zelnor/output/wav_writer.h"
 
 namespace zelnor {
+
+// Runs `write(sink)` into `file`: false, with the system's reason set, when
+// a write failed.
+template <typename Files, typename WriteTo>
+bool FillThrough(typename Files::File file, WriteTo&& write) {
+  typename Files::Sink sink(file);
+  try {
+    write(sink);
+  } catch (const WriteFailure& failure) {
+    SetLastSystemError(failure.error);
+    return false;
+  }
+  return true;
+}
 
 // The dial's WAV file, written whole or not at all: ZELNOR_OK, or
 // ZELNOR_E_FILE with the system's reason set and `path` untouched. A dial
@@ -21,7 +37,7 @@ int WriteDialWave(typename Files::Path path, const char* dial, const ZelnorOptio
   DtmfSequence sequence = SequenceForDial(dial, options);
   RequireWaveSize(sequence);
   const auto fill = [](typename Files::File file, void* written) {
-    return Files::FillThrough(
+    return FillThrough<Files>(
         file, [written](ByteSink& sink) { WriteWave(*static_cast<DtmfSequence*>(written), sink); });
   };
   return Files::WriteWhole(path, fill, &sequence) ? ZELNOR_OK : ZELNOR_E_FILE;
@@ -50,7 +66,7 @@ struct FileMasking {
 
   static bool Fill(typename Files::File file, void* context) {
     auto& masking = *static_cast<FileMasking*>(context);
-    return Files::FillThrough(file, [&masking](ByteSink& sink) {
+    return FillThrough<Files>(file, [&masking](ByteSink& sink) {
       typename Files::Source reader(masking.source.get());
       masking.summary = MaskRecording(reader, sink, masking.options);
       masking.source.reset();
