@@ -9,36 +9,10 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/support/memory_streams.h"
 #include "zelnor/recording/wave_masker.h"
 
 namespace {
-
-// Hands out at most `piece` bytes a read.
-class FuzzSource final : public zelnor::ByteSource {
- public:
-  FuzzSource(const uint8_t* data, size_t size, size_t piece)
-      : data_(data), size_(size), piece_(piece) {}
-  size_t Read(uint8_t* into, size_t count) override {
-    const size_t step = std::min({count, size_ - at_, piece_});
-    std::copy_n(data_ + at_, step, into);
-    at_ += step;
-    return step;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t piece_;
-  size_t at_ = 0;
-};
-
-class KeepingSink final : public zelnor::ByteSink {
- public:
-  void Write(const uint8_t* bytes, size_t count) override {
-    written.insert(written.end(), bytes, bytes + count);
-  }
-  std::vector<uint8_t> written;
-};
 
 struct Result {
   bool refused = false;
@@ -51,8 +25,8 @@ void KeepSpan(void* context, const zelnor::MaskedWaveSpan& span) {
 }
 
 Result Mask(const uint8_t* data, size_t size, size_t piece) {
-  FuzzSource source(data, size, piece);
-  KeepingSink sink;
+  zelnor_test::MemorySource source({data, data + size}, piece);
+  zelnor_test::MemorySink sink;
   Result result;
   try {
     const zelnor::WaveSummary masked = zelnor::MaskWave(

@@ -11,30 +11,11 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/support/memory_streams.h"
 #include "zelnor/recording/wave_reader.h"
 
-namespace {
-
-class FuzzSource final : public zelnor::ByteSource {
- public:
-  FuzzSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  size_t Read(uint8_t* into, size_t count) override {
-    const size_t step = std::min(count, size_ - at_);
-    std::copy_n(data_ + at_, step, into);
-    at_ += step;
-    return step;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzSource source(data, size);
+  zelnor_test::MemorySource source({data, data + size}, SIZE_MAX);
   try {
     zelnor::WaveReader reader(source);
     const zelnor::WaveFormat& format = reader.format();

@@ -8,11 +8,15 @@
 #include <vector>
 
 #include "line_signals.h"
+#include "tests/support/memory_streams.h"
 #include "zelnor/recording/sample_formats.h"
 #include "zelnor/recording/wave_decoder.h"
 #include "zelnor/wave_format.h"
 
 namespace {
+
+using zelnor_test::MemorySink;
+using zelnor_test::MemorySource;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -100,31 +104,6 @@ Recording MakeRecording(const Form& form, const std::vector<std::vector<int16_t>
   file.insert(file.end(), body.begin(), body.end());
   return {file, data_at, data.size()};
 }
-
-// Hands out its bytes `step` at a time, as a pipe would.
-class MemorySource final : public zelnor::ByteSource {
- public:
-  MemorySource(const Bytes& bytes, size_t step) : bytes_(bytes), step_(step) {}
-  size_t Read(uint8_t* into, size_t count) override {
-    const size_t step = std::min({count, bytes_.size() - at_, step_});
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), step, into);
-    at_ += step;
-    return step;
-  }
-
- private:
-  const Bytes& bytes_;
-  size_t step_;
-  size_t at_ = 0;
-};
-
-class MemorySink final : public zelnor::ByteSink {
- public:
-  void Write(const uint8_t* bytes, size_t count) override {
-    written.insert(written.end(), bytes, bytes + count);
-  }
-  Bytes written;
-};
 
 struct Masked {
   Bytes bytes;

@@ -8,7 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/memory_streams.h"
+
 namespace {
+
+using zelnor_test::MemorySource;
+
+// Bytes a read hands out, a few at a time as a pipe would.
+constexpr size_t kPiece = 7;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -58,22 +65,6 @@ Bytes Wave(const Bytes& format, const Bytes& data, uint32_t claimed_size) {
 Bytes Wave(const Bytes& format, const Bytes& data) {
   return Wave(format, data, static_cast<uint32_t>(data.size()));
 }
-
-// Hands out its bytes a few at a time, as a pipe would.
-class MemorySource final : public zelnor::ByteSource {
- public:
-  explicit MemorySource(Bytes bytes) : bytes_(std::move(bytes)) {}
-  size_t Read(uint8_t* into, size_t count) override {
-    const size_t step = std::min({count, bytes_.size() - at_, size_t{7}});
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), step, into);
-    at_ += step;
-    return step;
-  }
-
- private:
-  Bytes bytes_;
-  size_t at_ = 0;
-};
 
 std::vector<float> ReadAll(zelnor::WaveReader& reader) {
   std::vector<float> all;
@@ -125,8 +116,8 @@ const std::vector<Form> kForms = {
 
 TEST(WaveReader, DecodesEachSampleForm) {
   for (const Form& form : kForms) {
-    MemorySource source(
-        Wave(FormatChunk(form.tag, 1, 8000, form.bits, form.extensible), form.data));
+    MemorySource source(Wave(FormatChunk(form.tag, 1, 8000, form.bits, form.extensible), form.data),
+                        kPiece);
     zelnor::WaveReader reader(source);
     EXPECT_EQ(reader.format().format_tag, form.tag) << form.name;
     EXPECT_EQ(ReadAll(reader), form.heard) << form.name;
@@ -141,7 +132,7 @@ TEST(WaveReader, KeepsChannelsInterleavedAndSkipsOtherChunks) {
   format.insert(format.end(), {'a', 'b', 'c', 0});
   const Bytes fmt = FormatChunk(1, 3, 48000, 16);
   format.insert(format.end(), fmt.begin(), fmt.end());
-  MemorySource source(Wave(format, Le({0x4000, 0xC000, 0, 0, 0x4000, 0xC000}, 2)));
+  MemorySource source(Wave(format, Le({0x4000, 0xC000, 0, 0, 0x4000, 0xC000}, 2)), kPiece);
   zelnor::WaveReader reader(source);
   EXPECT_EQ(reader.format().channels, 3);
   EXPECT_EQ(ReadAll(reader), (std::vector<float>{0.5f, -0.5f, 0, 0, 0.5f, -0.5f}));
@@ -149,14 +140,14 @@ TEST(WaveReader, KeepsChannelsInterleavedAndSkipsOtherChunks) {
 
 TEST(WaveReader, DecodesWhatThereIsOfACutOffRecordingAndSaysSo) {
   // 2 frames claimed as 100, and an incomplete frame at the end.
-  MemorySource source(Wave(FormatChunk(1, 2, 8000, 16), Le({1, 2, 3, 4, 5}, 2), 400));
+  MemorySource source(Wave(FormatChunk(1, 2, 8000, 16), Le({1, 2, 3, 4, 5}, 2), 400), kPiece);
   zelnor::WaveReader reader(source);
   EXPECT_EQ(ReadAll(reader).size(), 4u);
   EXPECT_TRUE(reader.truncated());
 }
 
 TEST(WaveReader, ReadsAStreamOfUnknownSizeToTheEnd) {
-  MemorySource source(Wave(FormatChunk(1, 1, 8000, 16), Le({1, 2, 3}, 2), 0xFFFFFFFF));
+  MemorySource source(Wave(FormatChunk(1, 1, 8000, 16), Le({1, 2, 3}, 2), 0xFFFFFFFF), kPiece);
   zelnor::WaveReader reader(source);
   EXPECT_EQ(ReadAll(reader).size(), 3u);
   EXPECT_FALSE(reader.truncated());
@@ -200,7 +191,7 @@ const std::vector<Refusal> kRefusals = {
 
 TEST(WaveReader, RefusesWhatItCannotDecodeNamingTheReason) {
   for (const Refusal& refusal : kRefusals) {
-    MemorySource source(refusal.file);
+    MemorySource source(refusal.file, kPiece);
     try {
       zelnor::WaveReader reader(source);
       ADD_FAILURE() << refusal.name << " was read";
