@@ -46,19 +46,34 @@ std::string TemporaryName(const std::string& target, unsigned attempt) {
   return target.substr(0, name_start) + name;
 }
 
+// The folder part of `target`, "." for a bare name.
+std::string FolderOf(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  return slash == std::string::npos ? "." : target.substr(0, slash + 1);
+}
+
 // The folder holding `target`, synced so the rename itself survives a
 // crash. Best effort: the file is whole either way.
 void SyncFolderOf(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const UniqueFd fd(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd) ::fsync(fd.get());
 }
 
-// The file being written: removed on every way out but Keep().
+// The file being written: removed on every way out but Keep(). Where the
+// file system allows, it has no name until it is whole (O_TMPFILE), so
+// even a killed writer leaves nothing behind; elsewhere it is a named
+// temporary beside the target.
 class TemporaryFile {
  public:
   TemporaryFile(const std::string& target, mode_t mode) {
+#ifdef O_TMPFILE
+    // Naming it later goes through /proc, which a chroot may lack.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      fd_.reset(::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+      if (fd_) return;
+      if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) ThrowErrno();
+    }
+#endif
     constexpr unsigned kAttempts = 16;
     for (unsigned attempt = 0; attempt < kAttempts && !fd_; ++attempt) {
       path_ = TemporaryName(target, attempt);
@@ -68,10 +83,9 @@ class TemporaryFile {
     if (!fd_) ThrowErrno();
   }
   ~TemporaryFile() {
-    if (path_.empty()) return;
     const int error = errno;
     fd_.reset();
-    ::unlink(path_.c_str());
+    if (!path_.empty()) ::unlink(path_.c_str());
     errno = error;
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -82,6 +96,7 @@ class TemporaryFile {
   // Every byte on disk, then the file renamed over `target`.
   void Keep(const std::string& target) {
     if (::fsync(fd_.get()) != 0) ThrowErrno();
+    if (path_.empty()) NameUnnamed(target);
     if (::close(fd_.release()) != 0) ThrowErrno();
     if (::rename(path_.c_str(), target.c_str()) != 0) ThrowErrno();
     path_.clear();
@@ -89,6 +104,20 @@ class TemporaryFile {
   }
 
  private:
+  // An unnamed file gets a temporary name only now, for the rename: a link
+  // cannot replace a file.
+  void NameUnnamed(const std::string& target) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+    constexpr unsigned kAttempts = 16;
+    for (unsigned attempt = 0; attempt < kAttempts; ++attempt) {
+      path_ = TemporaryName(target, attempt);
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0) return;
+      if (errno != EEXIST) break;
+    }
+    path_.clear();
+    ThrowErrno();
+  }
+
   std::string path_;
   UniqueFd fd_;
 };

@@ -6,9 +6,10 @@
 // it cannot.
 using FillFile = bool (*)(int fd, void* context);
 
-// Writes a temporary file beside `path` ("~zl<hex>.tmp", created
-// exclusively) through `fill`, syncs it and renames it over `path`, so a
-// reader finds the old file or the whole new one. An existing file keeps
+// Writes a temporary file beside `path` through `fill` (unnamed where the
+// file system allows, else "~zl<hex>.tmp" created exclusively), syncs it
+// and renames it over `path`, so a reader finds the old file or the whole
+// new one, and a writer killed midway leaves nothing on an unnamed one. An existing file keeps
 // its permissions (and owner, where we may set it); a symbolic link stays
 // and its file is replaced. A folder, or a file we may not write, is
 // refused as opening it for writing would be. False with errno set,
