@@ -3,7 +3,9 @@
 // hears as required, as a Markdown table. With --sweeps, CSV of detection
 // against frequency offset and twist for docs/plot_receiver.py. With
 // --codecs, the share of the generator's digits each hears after a round
-// trip through GSM 06.10 and AMR-NB (sox encodes and decodes).
+// trip through GSM 06.10 and AMR-NB (sox encodes and decodes). With
+// --raw DIR, every condition's trials as one file of raw 16-bit samples
+// (DIR/NN.raw), for comparing other builds of the receiver on them.
 
 #include <algorithm>
 #include <cmath>
@@ -252,6 +254,29 @@ void UnderSpeech() {
   }
 }
 
+// Each condition's 16 symbols x 8 seeds, one after another.
+void WriteRaw(const std::string& folder) {
+  int index = 0;
+  for (const zelnor_test::Condition& c : zelnor_test::StandardConditions()) {
+    char name[16];
+    std::snprintf(name, sizeof name, "/%02d.raw", index++);
+    std::ofstream file(folder + name, std::ios::binary);
+    for (const char symbol : kSymbols) {
+      for (uint32_t seed = 0; seed < kSeeds; ++seed) {
+        LineTrial trial = c.trial;
+        trial.symbol = symbol;
+        const std::vector<int16_t> x = zelnor_test::MakeLine(trial, kRate, seed + 100).samples;
+        file.write(reinterpret_cast<const char*>(x.data()),
+                   static_cast<std::streamsize>(x.size() * sizeof x[0]));
+      }
+    }
+    if (!file) {
+      std::fprintf(stderr, "receiver_standards: cannot write %s%s\n", folder.c_str(), name);
+      std::exit(1);
+    }
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--sweeps") == 0) {
     Sweeps();
@@ -261,6 +286,8 @@ int main(int argc, char** argv) {
     Rooms();
   } else if (argc > 1 && std::strcmp(argv[1], "--speech") == 0) {
     UnderSpeech();
+  } else if (argc > 2 && std::strcmp(argv[1], "--raw") == 0) {
+    WriteRaw(argv[2]);
   } else {
     Table();
   }
