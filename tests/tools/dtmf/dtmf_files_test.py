@@ -206,7 +206,8 @@ class DtmfFiles(unittest.TestCase):
         self.assertEqual(os.waitstatus_to_exitcode(status), 0)
         self.assertEqual(size, 864_000_044)
         self.assertEqual(int.from_bytes(first[4:8], "little") + 8, size)
-        self.assertLess(usage.ru_maxrss, 150 * 1024)  # kB, Wine's own share included
+        if not os.environ.get("DTMF_SANITIZED"):  # ASan keeps freed blocks a while
+            self.assertLess(usage.ru_maxrss, 150 * 1024)  # kB, Wine's own share included
 
 
 if __name__ == "__main__":
