@@ -123,6 +123,15 @@ extern "C" {
  * ("~zl<hex>.tmp", created exclusively), synced and renamed over `path`;
  * an existing file keeps its permissions, and one we may not write, or a
  * folder, is refused (EACCES, EISDIR).
+ *
+ * Playing goes to a PulseAudio server (PipeWire's answers too), found as
+ * any client finds it (PULSE_SERVER, else the session's): where this
+ * header says waveOut, read its sinks. ZELNOR_DEFAULT_DEVICE is the
+ * server's default sink; a device id counts its sinks in the server's
+ * order (as `pactl list short sinks` lists them). libpulse is loaded when
+ * a playback begins: without it, or with no server answering, playing
+ * returns ZELNOR_E_NO_DEVICE. Once a player thread has started, the
+ * library stays loaded (dlclose leaves it) for the rest of the process.
  */
 
 /*
@@ -176,9 +185,10 @@ typedef void(ZELNOR_CALL* ZelnorProgressFunction)(void* context, const ZelnorPro
  *              PCM at this rate.
  * level_db10   Peak level of both tones together in tenths of a dB relative
  *              to full scale, -600 to 0; -15 is -1.5 dBFS.
- * device       A waveOut device id (0 to waveOutGetNumDevs() - 1), or
- *              ZELNOR_DEFAULT_DEVICE. Only playing uses it; an id with no
- *              device behind it gives ZELNOR_E_NO_DEVICE.
+ * device       A waveOut device id (0 to waveOutGetNumDevs() - 1; a
+ *              PulseAudio sink's off Windows), or ZELNOR_DEFAULT_DEVICE.
+ *              Only playing uses it; an id with no device behind it gives
+ *              ZELNOR_E_NO_DEVICE.
  * pause_ms     Silence each ',' (or full-width '，') in the dial stands for,
  *              40 to 10000 (default 2000). Commas add up.
  * twist_db10   High-group tone relative to the low-group one, in tenths of a
