@@ -2,6 +2,7 @@
 // Text to and from the standard streams, and the system's words for a
 // failure (console_win.cpp, console_posix.cpp).
 
+#include <cstddef>
 #include <string>
 
 namespace dtmf_tool {
@@ -11,6 +12,10 @@ enum class StandardStream { kInput, kOutput, kError };
 // Whether a standard stream is a console (a terminal) rather than a file
 // or a pipe.
 bool IsConsole(StandardStream stream);
+
+// The width in columns of the console standard error writes to; 0 when it
+// is a file or a pipe.
+size_t ErrorConsoleColumns();
 
 // Writes all of `text` to kOutput or kError: on Windows a console gets it
 // as Unicode, a file or pipe in the console's output code page; elsewhere

@@ -1,4 +1,4 @@
-#include "tools/dtmf/console_input_win.h"
+#include "tools/dtmf/console_input.h"
 
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,15 @@ std::string ReadStandardInput() {
 }  // namespace
 
 bool IsConsole(StandardStream stream) { return ::isatty(Descriptor(stream)) != 0; }
+
+size_t ErrorConsoleColumns() {
+  if (!IsConsole(StandardStream::kError)) return 0;
+  winsize size{};
+  // A terminal that cannot say is taken as the classic 80 columns.
+  constexpr size_t kUnknownWidth = 80;
+  const bool known = ::ioctl(Descriptor(StandardStream::kError), TIOCGWINSZ, &size) == 0;
+  return known && size.ws_col > 0 ? size.ws_col : kUnknownWidth;
+}
 
 // Terminals and files alike take UTF-8: there is no code page to choose.
 void Print(StandardStream stream, const std::wstring& text) {

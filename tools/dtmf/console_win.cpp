@@ -19,6 +19,12 @@ bool IsConsole(StandardStream stream) {
   return ::GetConsoleMode(StandardHandle(stream), &mode) != 0;
 }
 
+size_t ErrorConsoleColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return info.dwSize.X > 0 ? static_cast<size_t>(info.dwSize.X) : 0;
+}
+
 namespace {
 
 // All of `text` to a console, which takes UTF-16 as it stands.

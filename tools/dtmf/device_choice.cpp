@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "tools/dtmf/command_line.h"
+
 namespace dtmf_tool {
 namespace {
 
@@ -34,6 +36,26 @@ std::vector<uint32_t> MatchDevices(const std::vector<std::wstring>& names,
     if (name.find(folded) != std::wstring::npos) holding.push_back(static_cast<uint32_t>(id));
   }
   return holding;
+}
+
+Device ChooseDevice(const std::optional<std::wstring>& wanted,
+                    const std::vector<std::wstring>& names, const wchar_t* kind) {
+  if (!wanted) return {};
+  const std::vector<uint32_t> ids = MatchDevices(names, *wanted);
+  if (ids.empty()) {
+    throw UsageError(L"dtmf: -d: no " + std::wstring(kind) + L" device matches '" + *wanted +
+                     L"' (dtmf --list-devices lists them)");
+  }
+  if (ids.size() > 1) {
+    std::wstring matches;
+    for (uint32_t id : ids) {
+      matches += (matches.empty() ? L"" : L", ") + std::to_wstring(id) + L" " + names[id];
+    }
+    throw UsageError(L"dtmf: -d: '" + *wanted + L"' matches several devices: " + matches +
+                     L"; give a number or more of the name");
+  }
+  const uint32_t id = ids.front();
+  return {id, id < names.size() ? names[id] : L"device " + std::to_wstring(id)};
 }
 
 }  // namespace dtmf_tool

@@ -1,10 +1,13 @@
 #pragma once
-// Which output devices -d names: a number, or part of a device's name in
-// any letter case.
+// Which device -d names: a number, or part of a device's name in any letter
+// case.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "zelnor.h"
 
 namespace dtmf_tool {
 
@@ -14,5 +17,16 @@ namespace dtmf_tool {
 // whole name it is.
 std::vector<uint32_t> MatchDevices(const std::vector<std::wstring>& names,
                                    const std::wstring& wanted);
+
+struct Device {
+  uint32_t id = ZELNOR_DEFAULT_DEVICE;
+  std::wstring name = L"the default device";
+};
+
+// The device -d (`wanted`) names among `names`, the output or the input
+// devices (`kind` says which); the default device without -d. Throws
+// UsageError (command_line.h) when no device, or more than one, matches.
+Device ChooseDevice(const std::optional<std::wstring>& wanted,
+                    const std::vector<std::wstring>& names, const wchar_t* kind);
 
 }  // namespace dtmf_tool

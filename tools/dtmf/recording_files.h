@@ -14,6 +14,9 @@ namespace dtmf_tool {
 // best fit, so a look-alike dials nothing), UTF-8 elsewhere.
 std::string DialText(std::wstring_view dial);
 
+// The characters the first `bytes` bytes of a DialText stand for.
+size_t DialTextLength(const std::string& text, size_t bytes);
+
 int WriteDialWave(const std::wstring& path, const std::string& dial, const ZelnorOptions& options);
 
 int DecodeWaveFile(const std::wstring& path, const ZelnorReceiverOptions& options,

@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "common/whole_file_posix.h"
 #include "tools/dtmf/recording_files.h"
@@ -10,6 +12,18 @@
 namespace dtmf_tool {
 
 std::string DialText(std::wstring_view dial) { return ToUtf8(dial); }
+
+size_t DialTextLength(const std::string& text, size_t bytes) {
+  // In UTF-16 code units, as the tool holds text.
+  const std::string_view counted(text.data(), std::min(bytes, text.size()));
+  size_t units = 0;
+  for (size_t at = 0; at < counted.size();) {
+    const Utf8Character character = ReadUtf8(counted, at);
+    units += character.length > 0 && character.code_point > 0xFFFF ? 2 : 1;
+    at += std::max<size_t>(character.length, 1);
+  }
+  return units;
+}
 
 int WriteDialWave(const std::wstring& path, const std::string& dial, const ZelnorOptions& options) {
   return WriteDTMFWaveA(ToUtf8(path).c_str(), dial.c_str(), &options);

@@ -8,6 +8,13 @@ namespace dtmf_tool {
 
 std::string DialText(std::wstring_view dial) { return ToAnsiCodePage(dial); }
 
+size_t DialTextLength(const std::string& text, size_t bytes) {
+  if (bytes == 0) return 0;
+  const int length =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(bytes), nullptr, 0);
+  return length > 0 ? static_cast<size_t>(length) : 0;
+}
+
 int WriteDialWave(const std::wstring& path, const std::string& dial, const ZelnorOptions& options) {
   return WriteDTMFWaveW(path.c_str(), dial.c_str(), &options);
 }

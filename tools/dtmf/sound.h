@@ -1,6 +1,7 @@
 #pragma once
-// The jobs that need a sound device (sound_win.cpp: waveOut and waveIn;
-// sound_posix.cpp: none yet, so each says so).
+// The jobs that need a sound device: playing (playing.cpp, through the
+// library), listing and listening (sound_win.cpp: waveOut and waveIn;
+// sound_posix.cpp: a PulseAudio server).
 
 #include <string>
 

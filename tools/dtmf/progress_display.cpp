@@ -1,32 +1,16 @@
-#include "tools/dtmf/progress_display_win.h"
+#include "tools/dtmf/progress_display.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "tools/dtmf/console.h"
 #include "tools/dtmf/progress_line.h"
+#include "tools/dtmf/recording_files.h"
 
 namespace dtmf_tool {
-namespace {
-
-size_t ConsoleWidth() {
-  CONSOLE_SCREEN_BUFFER_INFO info{};
-  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
-  return info.dwSize.X > 0 ? static_cast<size_t>(info.dwSize.X) : 0;
-}
-
-// Characters the first `bytes` bytes of ANSI `text` read as.
-size_t WideLength(const std::string& text, size_t bytes) {
-  if (bytes == 0) return 0;
-  const int length =
-      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(bytes), nullptr, 0);
-  return length > 0 ? static_cast<size_t>(length) : 0;
-}
-
-}  // namespace
 
 ProgressDisplay::ProgressDisplay(std::wstring dial)
-    : dial_(std::move(dial)), width_(ConsoleWidth()), on_console_(width_ > 0) {}
+    : dial_(std::move(dial)), width_(ErrorConsoleColumns()), on_console_(width_ > 0) {}
 
 ProgressDisplay::~ProgressDisplay() {
   if (!writer_.joinable()) return;
@@ -53,8 +37,8 @@ void ZELNOR_CALL ProgressDisplay::OnProgress(void* context, const ZelnorProgress
   const bool at_end = progress->symbol == 0;
   if (at_end && !display->on_console_) return;  // the last symbol had its line
   // A symbol is one character, whatever its bytes.
-  const size_t sounded =
-      at_end ? WideLength(part, part.size()) : WideLength(part, std::min(offset, part.size())) + 1;
+  const size_t sounded = at_end ? DialTextLength(part, part.size())
+                                : DialTextLength(part, std::min(offset, part.size())) + 1;
   try {
     const std::lock_guard<std::mutex> lock(display->mutex_);
     // On a console only the newest line is ever seen.

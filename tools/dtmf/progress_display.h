@@ -4,8 +4,6 @@
 // the writing, so a standard error that blocks (a full pipe, a console
 // selection) never holds up the dial.
 
-#include <windows.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -29,8 +27,8 @@ class ProgressDisplay {
   ~ProgressDisplay();
 
   // Points `options`' progress callback here for one part of the dial:
-  // `part` is the ANSI text handed to the library, `part_start` where it
-  // starts in the dial. Only between playbacks.
+  // `part` is its DialText (recording_files.h) handed to the library,
+  // `part_start` where it starts in the dial. Only between playbacks.
   void Follow(ZelnorOptions& options, std::string part, size_t part_start);
 
   // Once the library has returned: waits for every line to be written and
