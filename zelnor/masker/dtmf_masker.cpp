@@ -8,6 +8,7 @@
 #include "zelnor/heard_samples.h"
 #include "zelnor/masker/harmonic_pair.h"
 #include "zelnor/masker/pair_trace.h"
+#include "zelnor/receiver/second_harmonic.h"
 #include "zelnor/sse2.h"
 #include "zelnor/zelnor_error.h"
 
@@ -26,20 +27,44 @@ constexpr float kStartLeastShare = 0.7f;
 // and seldom holds two keypad frequencies that closely.
 constexpr float kCleanStartShare = 0.65f;
 constexpr float kCleanStartLeastShare = 0.55f;
+// A tone off its frequency by over 1 % the same way in both windows is
+// rarely a keypad's and often a voice's partial: it needs more of them.
+constexpr float kDetunedStartShare = 0.9f;
+constexpr float kDetunedStartLeastShare = 0.85f;
 constexpr float kHeldShare = 0.5f;
 // A pair with this much of the energy has the line to itself.
 constexpr float kAloneShare = 0.9f;
 // What a window's tones must be to start a tone: in tune within a
 // receiver's 2 %, steady, twisted as a keypad's -8 to +4 dB with room for
-// a line's slope (a synthesiser's two notes seldom are). Once started,
-// speech over the tone may bend its phase and its twist.
-constexpr WindowLimits kStartLimits = {0.02, 0.9f, -12, 8};
-constexpr WindowLimits kCleanStartLimits = {0.01, 0.97f, -12, 8};
+// a line's slope (a synthesiser's two notes seldom are), and each 3 dB
+// above the other tones of its group (a voice's partials crowd them).
+// Once started, speech over the tone may bend its phase and its twist.
+constexpr WindowLimits Alone(WindowLimits limits) {
+  limits.least_alone_db = 3;
+  return limits;
+}
+constexpr WindowLimits kStartLimits = Alone({0.02, 0.9f, -12, 8});
+constexpr WindowLimits kCleanStartLimits = Alone({0.01, 0.97f, -12, 8});
 // Over 24 ms the pair's steady power leaves out what a voice puts near its
 // frequencies; half the windows' energy then starts a tone under speech as
-// loud as the tone itself.
-constexpr WindowLimits kLongLimits = {0.01, 0.95f, -12, 8, 6, true};
+// loud as the tone itself, both tones within 0.5 % (a keypad's are; a
+// voice's or an instrument's partials seldom both), or one within 0.15 %
+// and the other, which speech beside it may bend, within 2 %.
+constexpr int kLongBlocks = 2 * KeypadWindowJudge::kBlocks;
+constexpr WindowLimits kLongLimits = Alone({0.005, 0.95f, -12, 8, kLongBlocks, true});
+constexpr WindowLimits OneExact(WindowLimits limits) {
+  limits.exact_tolerance = 0.0015;
+  limits.exact_coherence = 0.99f;
+  return limits;
+}
+constexpr WindowLimits kLongExactLimits = OneExact(Alone({0.02, 0.7f, -12, 8, kLongBlocks, true}));
 constexpr float kLongShare = 0.5f;
+// A second harmonic within 20 dB of its tone and 8 dB above the rest of
+// the sound (the receiver's test) marks an instrument's note or a voice:
+// a keypad's tones are sines. Asked of the longer window only, which
+// starts a tone on the least evidence.
+constexpr float kMostHarmonic = 0.01f;
+constexpr float kHarmonicPeak = 6.3f;
 constexpr WindowLimits kHeldLimits = {0.03, 0.8f, -20, 20};
 // No window's pair counts for anything with less of its energy: below it
 // the windows are not judged at all (most of all silence and speech).
@@ -168,11 +193,24 @@ bool StartsTone(const WindowPair& now, const WindowPair& before, float least, fl
          now.share + before.share >= 2 * mean;
 }
 
+// The same, asking more where a tone is detuned the same way in both.
+bool StartsTone(const WindowPair& now, const WindowPair& before) {
+  return (now.detuned & before.detuned) != 0
+             ? StartsTone(now, before, kDetunedStartLeastShare, kDetunedStartShare)
+             : StartsTone(now, before, kStartLeastShare, kStartShare);
+}
+
 // Whether a pair found with other sound about it looks like a voice's
 // harmonics; a pair alone on the line, splattering at its cut edges, never
 // does.
 bool AmidHarmonics(const ToneBlocks& blocks, const WindowPair& pair) {
   return pair.share < kAloneShare && LooksHarmonic(blocks, pair.low, pair.high);
+}
+
+// Whether the longer window's pair carries a second harmonic.
+bool HasHarmonics(const ToneBlocks& blocks, const WindowPair& pair) {
+  const Harmonic harmonic = SecondHarmonic(blocks, kLongBlocks, pair.low, 0, pair.high, 0);
+  return harmonic.against_tone > kMostHarmonic && harmonic.against_rest > kHarmonicPeak;
 }
 
 }  // namespace
@@ -184,6 +222,7 @@ DtmfMasker::DtmfMasker(const MaskerSettings& settings)
       starting_(blocks_, kStartLimits),
       starting_clean_(blocks_, kCleanStartLimits),
       starting_long_(blocks_, kLongLimits),
+      starting_long_exact_(blocks_, kLongExactLimits),
       holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
       margin_(static_cast<std::int64_t>(blocks_.Length())),
@@ -296,21 +335,22 @@ void DtmfMasker::Judge() {
       meter_.Measure(blocks_, KeypadWindowJudge::kBlocks, kLeastShare);
   const WindowPair now = starting_.Judge(short_window);
   const WindowPair clean = starting_clean_.Judge(short_window);
-  const bool starts =
-      (StartsTone(now, last_, kStartLeastShare, kStartShare) && !AmidHarmonics(blocks_, now)) ||
-      (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
-       !AmidHarmonics(blocks_, clean));
+  const bool starts = (StartsTone(now, last_) && !AmidHarmonics(blocks_, now)) ||
+                      (StartsTone(clean, last_clean_, kCleanStartLeastShare, kCleanStartShare) &&
+                       !AmidHarmonics(blocks_, clean));
   // A longer window starts a tone only where no span has reached into it:
   // a tone's last blocks alone would otherwise widen its span. Where one
   // has, or a tone starts anyway, it is not judged at all.
-  const auto long_window = static_cast<std::int64_t>(kLongLimits.blocks * blocks_.Length());
+  const auto long_window = static_cast<std::int64_t>(kLongBlocks * blocks_.Length());
   const bool open = span_count_ > 0 && Last().end >= end - long_window;
   WindowPair longer;
   if (!starts && !open) {
-    longer = starting_long_.Judge(meter_.Measure(blocks_, kLongLimits.blocks, kLongLeastShare));
+    const KeypadWindow window = meter_.Measure(blocks_, kLongBlocks, kLongLeastShare);
+    longer = starting_long_.Judge(window);
+    if (longer.share < kLongShare) longer = starting_long_exact_.Judge(window);
   }
-  const bool starts_long =
-      !starts && !open && longer.share >= kLongShare && !AmidHarmonics(blocks_, longer);
+  const bool starts_long = !starts && !open && longer.share >= kLongShare &&
+                           !AmidHarmonics(blocks_, longer) && !HasHarmonics(blocks_, longer);
   last_ = now;
   last_clean_ = clean;
   toned_ = (toned_ << 1) | (now.share >= kStartLeastShare ? 1u : 0u);

@@ -93,10 +93,11 @@ class DtmfMasker {
   MaskerSettings settings_;
   ToneBlocks blocks_;
   KeypadWindowMeter meter_;
-  KeypadWindowJudge starting_;        // of a window that starts a tone
-  KeypadWindowJudge starting_clean_;  // and of a purer one that starts it with less
-  KeypadWindowJudge starting_long_;   // and of a longer one whose pair is steady
-  KeypadWindowJudge holding_;         // of one that holds a tone started
+  KeypadWindowJudge starting_;             // of a window that starts a tone
+  KeypadWindowJudge starting_clean_;       // and of a purer one that starts it with less
+  KeypadWindowJudge starting_long_;        // and of a longer one whose pair is steady
+  KeypadWindowJudge starting_long_exact_;  // or one of whose tones is exact
+  KeypadWindowJudge holding_;              // of one that holds a tone started
   Replacer replacer_;
   std::int64_t margin_;  // a block on each side of a tone's: the one it may start or end in, where
                          // it shows too little to count

@@ -12,19 +12,26 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 // Well under the quietest tone to be caught (-35 dBm0) twisted by 8 dB.
 constexpr double kFloorDbm0 = -48.0;
+// Off by more than this, a tone counts as detuned (DetunedTone).
+constexpr double kDetuned = 0.01;
 
 // The strongest tone of the group from `first`, by its power over the
 // window taken at its nominal frequency: 12 ms tell neighbouring rows apart
-// better than one block.
-int Strongest(const float* powers, int first) {
+// better than one block. `alone`: its power against the next one's.
+int Strongest(const float* powers, int first, float& alone) {
   int best = first;
   float best_power = -1;
+  float next_power = -1;
   for (int k = first; k < first + kRowCount; ++k) {
     if (powers[k] > best_power) {
+      next_power = best_power;
       best_power = powers[k];
       best = k;
+    } else if (powers[k] > next_power) {
+      next_power = powers[k];
     }
   }
+  alone = next_power > 0 ? best_power / next_power : best_power > 0 ? 1e30f : 1.0f;
   return best;
 }
 
@@ -42,17 +49,25 @@ KeypadWindowJudge::KeypadWindowJudge(const ToneBlocks& blocks, const WindowLimit
     : count_(limits.blocks),
       steady_share_(limits.steady_share),
       coherence_(limits.coherence),
+      exact_coherence_(limits.exact_coherence),
+      exact_(limits.exact_tolerance > 0),
       least_twist_(std::pow(10.0f, limits.least_twist_db / 10)),
-      most_twist_(std::pow(10.0f, limits.most_twist_db / 10)) {
+      most_twist_(std::pow(10.0f, limits.most_twist_db / 10)),
+      least_alone_(std::pow(10.0f, limits.least_alone_db / 10)) {
   // A sine of amplitude A correlates to A N / 2 over a block of N samples,
   // and its energy there is A^2 N / 2: 2 / N per unit of power.
   const double n = static_cast<double>(blocks.Length());
   const double amplitude = Dbm0Amplitude(kFloorDbm0);
   floor_power_ = static_cast<float>(amplitude * n / 2 * amplitude * n / 2);
   energy_per_power_ = static_cast<float>(2 / n);
+  const auto slope = [&blocks](double tolerance, int tone) {
+    return static_cast<float>(
+        std::tan(2 * kPi * tolerance * ToneBlocks::Hz(tone) * blocks.BlockSeconds()));
+  };
   for (int k = 0; k < kToneCount; ++k) {
-    tolerance_slopes_[k] = static_cast<float>(
-        std::tan(2 * kPi * limits.tolerance * ToneBlocks::Hz(k) * blocks.BlockSeconds()));
+    tolerance_slopes_[k] = slope(limits.tolerance, k);
+    exact_slopes_[k] = slope(limits.exact_tolerance, k);
+    detuned_slopes_[k] = slope(kDetuned, k);
   }
 }
 
@@ -79,8 +94,8 @@ KeypadWindow Measure(const ToneBlocks& blocks, int any_count, float least_share,
   if (!(energy > 0 && most_energy_per_power * strongest >= least_share * energy)) return window;
   float powers[kToneCount];
   NominalSteadyPowers(blocks, count, powers);
-  window.low = Strongest(powers, 0);
-  window.high = Strongest(powers, kRowCount);
+  window.low = Strongest(powers, 0, window.alone[0]);
+  window.high = Strongest(powers, kRowCount, window.alone[1]);
   std::complex<float> lows[ToneBlocks::kKept];
   std::complex<float> highs[ToneBlocks::kKept];
   for (int age = 0; age < count; ++age) {

@@ -23,6 +23,24 @@ struct WindowLimits {
   float most_twist_db;
   int blocks = kKeypadWindowBlocks;  // judged together, at most ToneBlocks::kKept
   bool steady_share = false;         // the share of the pair's steady power, not its blocks'
+  // How far each tone stands above the other tones of its group, at their
+  // nominal frequencies over the window (0: only the strongest).
+  float least_alone_db = 0;
+  // Where above 0, one tone must be this near and this steady, and the
+  // other need only be as the limits above: a voice's partial beside the
+  // weaker tone bends its phase and spoils its steadiness.
+  double exact_tolerance = 0;
+  float exact_coherence = 0;
+};
+
+// Which tones of a pair lie over 1 % off their nominal frequencies, and
+// which way (WindowPair::detuned): a keypad's seldom do, a voice's partials
+// near them often.
+enum DetunedTone : unsigned {
+  kLowAbove = 1,
+  kLowBelow = 2,
+  kHighAbove = 4,
+  kHighBelow = 8,
 };
 
 // The pair a window holds, as tone numbers (tone_blocks.h), and its share.
@@ -30,6 +48,7 @@ struct WindowPair {
   float share = 0;  // 0: no pair
   int low = -1;
   int high = -1;
+  unsigned detuned = 0;  // DetunedTone bits
   [[nodiscard]] bool Same(const WindowPair& other) const {
     return low == other.low && high == other.high;
   }
@@ -43,6 +62,9 @@ struct KeypadWindow {
   int high = -1;
   float energy = 0;  // the blocks'
   float share = 0;   // the pair's share of it, block by block
+  // Of the low and the high tone: how far its power at its nominal
+  // frequency stands above the next tone's of its group, as a ratio.
+  float alone[2] = {};
   // Whether the figures below were taken: not where the share is too small
   // for any judge to want the window.
   bool measured = false;
@@ -94,33 +116,58 @@ class KeypadWindowJudge {
   [[nodiscard]] WindowPair Judge(const KeypadWindow& window) const;
 
  private:
+  // Whether tone `t` of the window (0 low, 1 high) is within `slopes` and
+  // adds up to `coherence` of its blocks.
+  [[nodiscard]] static bool InTune(const KeypadWindow& window, int t, const float* slopes,
+                                   float coherence);
+
   int count_;  // blocks judged
   bool steady_share_;
   float coherence_;
+  float exact_coherence_;
+  bool exact_;         // one tone judged by the exact limits
   float least_twist_;  // as a ratio of powers
   float most_twist_;
+  float least_alone_;                   // as a ratio of powers
   float floor_power_;                   // of one tone, in the blocks' units
   float energy_per_power_;              // a sine's block energy per unit of its power
   float tolerance_slopes_[kToneCount];  // tangent of the largest extra advance per block
+  float exact_slopes_[kToneCount];
+  float detuned_slopes_[kToneCount];  // the tangent for 1 %
 };
+
+inline bool KeypadWindowJudge::InTune(const KeypadWindow& window, int t, const float* slopes,
+                                      float coherence) {
+  const int tone = t == 0 ? window.low : window.high;
+  const std::complex<float> extra = window.extra[t];
+  return extra.real() > 0 && std::fabs(extra.imag()) <= slopes[tone] * extra.real() &&
+         window.sum[t] >= coherence * window.sizes[t];
+}
 
 // Inline: judged three times a block, and a call costs more than most of it.
 inline WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {
   if (!window.measured || window.count != count_) return {};
+  unsigned detuned = 0;
   for (int t = 0; t < 2; ++t) {
+    if (!InTune(window, t, tolerance_slopes_, coherence_)) return {};
+    if (!(window.steady[t] >= floor_power_)) return {};
+    if (!(window.alone[t] >= least_alone_)) return {};
     const int tone = t == 0 ? window.low : window.high;
     const std::complex<float> extra = window.extra[t];
-    if (!(extra.real() > 0 && std::fabs(extra.imag()) <= tolerance_slopes_[tone] * extra.real())) {
-      return {};
-    }
-    if (!(window.sum[t] >= coherence_ * window.sizes[t])) return {};
-    if (!(window.steady[t] >= floor_power_)) return {};
+    const float beyond = detuned_slopes_[tone] * extra.real();
+    detuned |= extra.imag() > beyond    ? (t == 0 ? kLowAbove : kHighAbove)
+               : extra.imag() < -beyond ? (t == 0 ? kLowBelow : kHighBelow)
+                                        : 0u;
+  }
+  if (exact_ && !InTune(window, 0, exact_slopes_, exact_coherence_) &&
+      !InTune(window, 1, exact_slopes_, exact_coherence_)) {
+    return {};
   }
   const float* steady = window.steady;
   if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return {};
-  if (!steady_share_) return {window.share, window.low, window.high};
+  if (!steady_share_) return {window.share, window.low, window.high, detuned};
   const float pair_energy = energy_per_power_ * count_ * (steady[0] + steady[1]);
-  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high};
+  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high, detuned};
 }
 
 }  // namespace zelnor
