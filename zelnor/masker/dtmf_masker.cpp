@@ -226,7 +226,8 @@ DtmfMasker::DtmfMasker(const MaskerSettings& settings)
       holding_(blocks_, kHeldLimits),
       replacer_(settings.replacement, settings.sample_rate),
       margin_(static_cast<std::int64_t>(blocks_.Length())),
-      delay_(kDelayBlocks * blocks_.Length(), 0.0f) {}
+      delay_(kDelayBlocks * blocks_.Length(), 0.0f),
+      trace_(blocks_) {}
 
 void DtmfMasker::Process(const std::int16_t* in, std::size_t count, std::int16_t* out) {
   Run(in, count, out);

@@ -1,8 +1,12 @@
 #pragma once
-// The powers of the keypad frequencies in the blocks the look-ahead still
+// The keypad frequencies' correlations in the blocks the look-ahead still
 // holds, so that a tone found late, through speech that hid its first
 // windows, is followed back to where it began, and forward block by block
-// while it sounds.
+// while it sounds. A tone is followed by its power over two blocks added
+// in phase: in one block alone, speech beating against a weak tone can
+// take nearly all of it for a moment.
+
+#include <complex>
 
 #include "zelnor/receiver/tone_blocks.h"
 
@@ -21,21 +25,29 @@ class PairTrace {
   // Blocks remembered: the look-ahead's 40 ms.
   static constexpr int kBlocks = 10;
 
+  explicit PairTrace(const ToneBlocks& blocks);
+
   // The newest block.
   void Add(const ToneBlock& block);
 
-  // The pair's mean power over the newest `count` blocks.
+  // The pair's power per block over the newest `count` blocks, added in
+  // phase at its nominal frequencies.
   [[nodiscard]] PairLevel Level(int low, int high, int count) const;
 
-  // Whether the block `age` back (0 the newest) holds both tones at no
-  // less than an eighth of the level's power.
+  // Whether the block `age` back (0 the newest) and the next newer one
+  // hold both tones at no less than an eighth of the level's power.
   [[nodiscard]] bool Holds(int age, const PairLevel& level) const;
 
   // How many blocks in a row from `age` back hold the pair.
   [[nodiscard]] int HeldFrom(int age, const PairLevel& level) const;
 
  private:
-  float powers_[kBlocks][kToneCount] = {};
+  // Tone `tone`'s power per block over `count` blocks from `age` back,
+  // added in phase.
+  [[nodiscard]] float SteadyPower(int age, int count, int tone) const;
+
+  std::complex<float> advances_[kToneCount];  // nominal, per block
+  std::complex<float> at_[kBlocks][kToneCount] = {};
   int newest_ = 0;
   int filled_ = 0;
 };
