@@ -389,16 +389,13 @@ void DtmfMasker::Judge() {
                                    ? std::max(held_since_, first - window)
                                    : first;
     Cover(std::min(reach, traced) - margin_, end + margin_);
-  } else if (held && HoldsTone(hold) && span_count_ > 0 && end - window <= Last().end) {
+  } else if (held && trace_.Keeps(tone_) && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that
-    // spoils its purity and its phase, while the window holds its pair or
-    // the block its pair's power: not through speech that carries on after.
+    // spoils its purity and its phase, while a window holds a pair and the
+    // blocks keep the tone's power: not through speech that carries on
+    // after, even on the same partials.
     Last().end = std::max(Last().end, end + margin_);
   }
-}
-
-bool DtmfMasker::HoldsTone(const WindowPair& hold) const {
-  return (hold.low == tone_.low && hold.high == tone_.high) || trace_.Holds(0, tone_);
 }
 
 void DtmfMasker::Cover(std::int64_t start, std::int64_t end) {

@@ -76,8 +76,6 @@ class DtmfMasker {
   void Run(const Sample* in, std::size_t count, Sample* out);
   // Judges the block just completed.
   void Judge();
-  // Whether a window that would hold a tone holds the one last started.
-  [[nodiscard]] bool HoldsTone(const WindowPair& hold) const;
   // Opens a span or widens the last one to cover [start, end).
   void Cover(std::int64_t start, std::int64_t end);
   // Whether delayed sample `n` is replaced, and by what; reports the spans

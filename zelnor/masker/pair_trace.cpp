@@ -9,6 +9,7 @@ namespace {
 // tone starts or ends in, or where speech beats against it, still do;
 // speech 10 dB under a tone seldom puts as much at its frequency.
 constexpr float kHeldPart = 0.125f;
+constexpr float kKeptPart = 0.2f;
 constexpr int kHeldBlocks = 2;
 
 }  // namespace
@@ -39,12 +40,18 @@ PairLevel PairTrace::Level(int low, int high, int count) const {
   return {low, high, SteadyPower(0, count, low), SteadyPower(0, count, high)};
 }
 
-bool PairTrace::Holds(int age, const PairLevel& level) const {
+bool PairTrace::HoldsPart(int age, const PairLevel& level, float part) const {
   if (age >= filled_ || level.low < 0) return false;
   const int newer = std::max(age - 1, 0);
-  return SteadyPower(newer, kHeldBlocks, level.low) >= kHeldPart * level.low_power &&
-         SteadyPower(newer, kHeldBlocks, level.high) >= kHeldPart * level.high_power;
+  return SteadyPower(newer, kHeldBlocks, level.low) >= part * level.low_power &&
+         SteadyPower(newer, kHeldBlocks, level.high) >= part * level.high_power;
 }
+
+bool PairTrace::Holds(int age, const PairLevel& level) const {
+  return HoldsPart(age, level, kHeldPart);
+}
+
+bool PairTrace::Keeps(const PairLevel& level) const { return HoldsPart(0, level, kKeptPart); }
 
 int PairTrace::HeldFrom(int age, const PairLevel& level) const {
   int count = 0;

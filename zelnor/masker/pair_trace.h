@@ -41,7 +41,15 @@ class PairTrace {
   // How many blocks in a row from `age` back hold the pair.
   [[nodiscard]] int HeldFrom(int age, const PairLevel& level) const;
 
+  // Whether the newest two blocks keep both tones within 7 dB of the
+  // level: a tone going on does, though speech beats against it; speech
+  // going on after it on the same partials seldom does.
+  [[nodiscard]] bool Keeps(const PairLevel& level) const;
+
  private:
+  // Whether blocks `age` and `age` - 1 hold both tones at `part` of the
+  // level's power at least.
+  [[nodiscard]] bool HoldsPart(int age, const PairLevel& level, float part) const;
   // Tone `tone`'s power per block over `count` blocks from `age` back,
   // added in phase.
   [[nodiscard]] float SteadyPower(int age, int count, int tone) const;
