@@ -11,7 +11,8 @@
 //                    [--codec ulaw|alaw] [--out PREFIX] [--list]
 //   speech FILE: raw 16-bit mono at R, used in order.
 //   --out PREFIX: writes PREFIX.in.raw and PREFIX.masked.raw.
-//   --list: every tone left less than 40 dB down, one line each.
+//   --list: every tone left less than 40 dB down, and every one replaced
+//   more than 30 ms beyond, one line each.
 
 #include <algorithm>
 #include <cmath>
@@ -259,6 +260,12 @@ int main(int argc, char** argv) {
       if (span.end_sample > tone.end) {
         lag = std::max(lag, static_cast<double>(span.end_sample - tone.end) * ms_per_sample);
       }
+    }
+    if (list && (lead > 30 || lag > 30)) {
+      std::printf(
+          "reached %.1f ms before and %.1f ms after: %c %.1f/%.1f dBm0, %.1f ms at sample %zu\n",
+          lead, lag, tone.symbol, tone.low_dbm0, tone.high_dbm0,
+          static_cast<double>(tone.end - tone.start) * ms_per_sample, tone.start);
     }
     c->leads.push_back(lead);
     c->lags.push_back(lag);
