@@ -37,8 +37,10 @@ constexpr float kAloneShare = 0.9f;
 // What a window's tones must be to start a tone: in tune within a
 // receiver's 2 %, steady, twisted as a keypad's -8 to +4 dB with room for
 // a line's slope (a synthesiser's two notes seldom are), and each 3 dB
-// above the other tones of its group (a voice's partials crowd them).
-// Once started, speech over the tone may bend its phase and its twist.
+// above the other tones of its group (a voice's partials crowd them) in
+// one of the two windows at least (a short tone's cut edge in the other
+// splashes its neighbours). Once started, speech over the tone may bend
+// its phase and its twist.
 constexpr WindowLimits Alone(WindowLimits limits) {
   limits.least_alone_db = 3;
   return limits;
@@ -187,10 +189,10 @@ float Followed(float background, float mean_square) {
 }
 
 // Whether two windows in a row hold the same pair with enough of their
-// energy, at least `least` each and `mean` on average.
+// energy, at least `least` each and `mean` on average, alone in one.
 bool StartsTone(const WindowPair& now, const WindowPair& before, float least, float mean) {
   return now.share >= least && before.share >= least && now.Same(before) &&
-         now.share + before.share >= 2 * mean;
+         now.share + before.share >= 2 * mean && !(now.crowded && before.crowded);
 }
 
 // The same, asking more where a tone is detuned the same way in both.
@@ -348,9 +350,9 @@ void DtmfMasker::Judge() {
   if (!starts && !open) {
     const KeypadWindow window = meter_.Measure(blocks_, kLongBlocks, kLongLeastShare);
     longer = starting_long_.Judge(window);
-    if (longer.share < kLongShare) longer = starting_long_exact_.Judge(window);
+    if (longer.share < kLongShare || longer.crowded) longer = starting_long_exact_.Judge(window);
   }
-  const bool starts_long = !starts && !open && longer.share >= kLongShare &&
+  const bool starts_long = !starts && !open && longer.share >= kLongShare && !longer.crowded &&
                            !AmidHarmonics(blocks_, longer) && !HasHarmonics(blocks_, longer);
   last_ = now;
   last_clean_ = clean;

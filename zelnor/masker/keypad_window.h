@@ -23,8 +23,9 @@ struct WindowLimits {
   float most_twist_db;
   int blocks = kKeypadWindowBlocks;  // judged together, at most ToneBlocks::kKept
   bool steady_share = false;         // the share of the pair's steady power, not its blocks'
-  // How far each tone stands above the other tones of its group, at their
-  // nominal frequencies over the window (0: only the strongest).
+  // How far each tone must stand above the other tones of its group, at
+  // their nominal frequencies over the window, for the pair to be alone
+  // (WindowPair::crowded).
   float least_alone_db = 0;
   // Where above 0, one tone must be this near and this steady, and the
   // other need only be as the limits above: a voice's partial beside the
@@ -49,6 +50,7 @@ struct WindowPair {
   int low = -1;
   int high = -1;
   unsigned detuned = 0;  // DetunedTone bits
+  bool crowded = false;  // a tone not alone in its group
   [[nodiscard]] bool Same(const WindowPair& other) const {
     return low == other.low && high == other.high;
   }
@@ -148,10 +150,11 @@ inline bool KeypadWindowJudge::InTune(const KeypadWindow& window, int t, const f
 inline WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {
   if (!window.measured || window.count != count_) return {};
   unsigned detuned = 0;
+  bool crowded = false;
   for (int t = 0; t < 2; ++t) {
     if (!InTune(window, t, tolerance_slopes_, coherence_)) return {};
     if (!(window.steady[t] >= floor_power_)) return {};
-    if (!(window.alone[t] >= least_alone_)) return {};
+    crowded |= !(window.alone[t] >= least_alone_);
     const int tone = t == 0 ? window.low : window.high;
     const std::complex<float> extra = window.extra[t];
     const float beyond = detuned_slopes_[tone] * extra.real();
@@ -165,9 +168,10 @@ inline WindowPair KeypadWindowJudge::Judge(const KeypadWindow& window) const {
   }
   const float* steady = window.steady;
   if (!(steady[1] >= least_twist_ * steady[0] && steady[1] <= most_twist_ * steady[0])) return {};
-  if (!steady_share_) return {window.share, window.low, window.high, detuned};
+  if (!steady_share_) return {window.share, window.low, window.high, detuned, crowded};
   const float pair_energy = energy_per_power_ * count_ * (steady[0] + steady[1]);
-  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high, detuned};
+  return {window.energy > 0 ? pair_energy / window.energy : 0, window.low, window.high, detuned,
+          crowded};
 }
 
 }  // namespace zelnor
