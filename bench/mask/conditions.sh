@@ -4,7 +4,8 @@
 # speech (Asterisk's English prompts and espeak-ng's voices from the
 # talk-off corpus, 10 dB under the tones), through G.711, at 8, 16 and
 # 48 kHz; and the digits SpanDSP and multimon-ng still read after (8 kHz).
-# Usage: conditions.sh [TRIALS]   (MASK_TRIALS, SPANDSP_RAW: other builds)
+# Usage: conditions.sh [TRIALS]   (MASK_TRIALS, SPANDSP_RAW: other builds;
+#   MASK_MS="10 12": tones of those lengths only, not 12 to 100 ms)
 set -euo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,7 +44,8 @@ run() {
   local title=$1
   shift
   echo "### $title"
-  "$MASK_TRIALS" --trials "$trials" --out "$work/t" "$@"
+  # shellcheck disable=SC2086 # the two lengths as two words
+  "$MASK_TRIALS" --trials "$trials" ${MASK_MS:+--ms $MASK_MS} --out "$work/t" "$@"
   local rate=8000 a
   for a in "$@"; do [ "${prev:-}" = --rate ] && rate=$a; prev=$a; done
   prev=
