@@ -383,14 +383,21 @@ void DtmfMasker::Judge() {
   if (starts || starts_long) {
     const WindowPair& pair = starts_long ? longer : now.share > 0 ? now : clean;
     tone_ = trace_.Level(pair.low, pair.high, 2 * KeypadWindowJudge::kBlocks - 2);
-    // Back over the blocks that still hold the pair, within the look-ahead.
+    // Back over the blocks that still hold the pair, within the look-ahead;
+    // a tone taken out since before that needs no tracing (the span only
+    // grows).
     const int first_age = KeypadWindowJudge::kBlocks;
     const std::int64_t first = end - window - length;
-    const std::int64_t traced = first - trace_.HeldFrom(first_age + 1, tone_) * length;
-    const std::int64_t reach = held_since_ >= 0 && (now.Same(held_pair_) || clean.Same(held_pair_))
-                                   ? std::max(held_since_, first - window)
-                                   : first;
-    Cover(std::min(reach, traced) - margin_, end + margin_);
+    if (span_count_ > 0 && Last().end >= first - margin_) {
+      Last().end = std::max(Last().end, end + margin_);
+    } else {
+      const std::int64_t traced = first - trace_.HeldFrom(first_age + 1, tone_) * length;
+      const std::int64_t reach =
+          held_since_ >= 0 && (now.Same(held_pair_) || clean.Same(held_pair_))
+              ? std::max(held_since_, first - window)
+              : first;
+      Cover(std::min(reach, traced) - margin_, end + margin_);
+    }
   } else if (held && trace_.Keeps(tone_) && span_count_ > 0 && end - window <= Last().end) {
     // A tone being taken out goes on being taken out through speech that
     // spoils its purity and its phase, while a window holds a pair and the
