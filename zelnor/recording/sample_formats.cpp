@@ -19,13 +19,16 @@ double DecodeSigned(const std::uint8_t* at) {
   // The top byte's sign carries the rest.
   const std::uint32_t sign = std::uint32_t{1} << (8 * Bytes - 1);
   const auto value = static_cast<std::int64_t>(bits ^ sign) - static_cast<std::int64_t>(sign);
-  return std::ldexp(static_cast<double>(value), 1 - static_cast<int>(8 * Bytes));
+  // A power of two, so the product is exact (as ldexp, which is a call per
+  // sample).
+  constexpr double kScale = 1.0 / static_cast<double>(std::uint64_t{1} << (8 * Bytes - 1));
+  return static_cast<double>(value) * kScale;
 }
 
 // The nearest integer to `value` scaled to `bits`-bit full scale, clipped.
 std::int64_t Quantise(double value, int bits) {
   if (std::isnan(value)) return 0;
-  const double top = std::ldexp(1.0, bits - 1);
+  const auto top = static_cast<double>(std::int64_t{1} << (bits - 1));
   const double scaled = std::clamp(std::nearbyint(value * top), -top, top - 1);
   return static_cast<std::int64_t>(scaled);
 }
@@ -135,12 +138,6 @@ const SampleFormat* FindSampleFormat(std::uint16_t format_tag, std::size_t bytes
 bool IsKnownSampleTag(std::uint16_t format_tag) {
   return std::any_of(std::begin(kSampleFormats), std::end(kSampleFormats),
                      [&](const SampleFormat& format) { return format.format_tag == format_tag; });
-}
-
-float SignalValue(double decoded) {
-  if (std::isnan(decoded)) return 0.0f;
-  // Adding zero turns a negative zero positive.
-  return static_cast<float>(std::clamp(decoded, -1.0, 1.0)) + 0.0f;
 }
 
 }  // namespace zelnor

@@ -3,6 +3,8 @@
 // encoded back, shared by the reader and the masker's writer. A value
 // decoded encodes to the bytes it came from, so a writer loses nothing.
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,7 +26,12 @@ const SampleFormat* FindSampleFormat(std::uint16_t format_tag, std::size_t bytes
 bool IsKnownSampleTag(std::uint16_t format_tag);
 
 // A decoded value as the receiver and the masker take it: overs clipped to
-// full scale, NaN and a negative zero (mu-law's) as zero.
-float SignalValue(double decoded);
+// full scale, NaN and a negative zero (mu-law's) as zero. Inline: it runs
+// once per sample.
+inline float SignalValue(double decoded) {
+  if (std::isnan(decoded)) return 0.0f;
+  // Adding zero turns a negative zero positive.
+  return static_cast<float>(std::clamp(decoded, -1.0, 1.0)) + 0.0f;
+}
 
 }  // namespace zelnor

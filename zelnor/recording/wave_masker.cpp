@@ -39,8 +39,9 @@ void ReportChannelSpan(void* context, const MaskedSpan& span) {
   channel.report(channel.context, {channel.channel, span.start_sample, span.end_sample});
 }
 
-// The samples in flight: a masker per channel, and the original bytes of
-// the last Delay() frames, written back wherever the masker kept a sample.
+// The samples in flight: a masker per channel, and the original bytes and
+// decoded values of the last Delay() frames, the bytes written back
+// wherever the masker kept a sample.
 class WaveMasking {
  public:
   WaveMasking(const WaveFormat& format, MaskerSettings settings, WaveSpanReport report,
@@ -59,6 +60,7 @@ class WaveMasking {
     }
     delay_ = maskers_.front().Delay();
     kept_.resize(delay_ * frame_bytes_);
+    kept_values_.resize(delay_ * format.channels);
     masked_.resize(delay_ * frame_bytes_);
     in_.resize(delay_);
     out_.resize(delay_);
@@ -75,12 +77,14 @@ class WaveMasking {
         in_[i] = SignalValue(sample_.decode(at));
       }
       maskers_[channel].Process(in_.data(), count, out_.data());
-      Place(channel, count);
+      Place(channel, count, true);
     }
     Emit(count, sink);
-    for (size_t i = 0; i < count; ++i) {
-      std::memcpy(&kept_[Slot(taken_ + i)], frames + i * frame_bytes_, frame_bytes_);
-    }
+    // Into the ring, round its end at most once.
+    const size_t from = Slot(taken_);
+    const size_t run = std::min(count, delay_ - from);
+    std::memcpy(&kept_[from * frame_bytes_], frames, run * frame_bytes_);
+    std::memcpy(kept_.data(), frames + run * frame_bytes_, (count - run) * frame_bytes_);
     taken_ += count;
   }
 
@@ -88,7 +92,7 @@ class WaveMasking {
   void Finish(ByteSink& sink) {
     for (size_t channel = 0; channel < maskers_.size(); ++channel) {
       maskers_[channel].Flush(out_.data());
-      Place(channel, delay_);
+      Place(channel, delay_, false);
     }
     Emit(delay_, sink);
   }
@@ -96,25 +100,28 @@ class WaveMasking {
   [[nodiscard]] uint64_t frames() const { return taken_; }
 
  private:
-  // Where frame n's bytes sit in a ring of Delay() frames.
-  [[nodiscard]] size_t Slot(uint64_t n) const {
-    return static_cast<size_t>(n % delay_) * frame_bytes_;
-  }
+  // Where frame n sits in a ring of Delay() frames.
+  [[nodiscard]] size_t Slot(uint64_t n) const { return static_cast<size_t>(n % delay_); }
 
   // Puts `count` masked samples of `channel` out, the first for frame
-  // taken_ - Delay(): those before frame 0 are the masker's lead-in.
-  void Place(size_t channel, size_t count) {
+  // taken_ - Delay() (those before frame 0 are the masker's lead-in), each
+  // in the slot of the frame that now takes its place; with `taking`, the
+  // values in in_ are kept there for frames taken_ on.
+  void Place(size_t channel, size_t count, bool taking) {
+    const size_t channels = maskers_.size();
+    size_t slot = Slot(taken_);
     for (size_t i = 0; i < count; ++i) {
-      const uint64_t frame = taken_ + i;
-      if (frame < delay_) continue;
-      const uint8_t* original = &kept_[Slot(frame) + channel * sample_bytes_];
-      uint8_t* to = &masked_[Slot(frame - delay_) + channel * sample_bytes_];
-      const float kept = SignalValue(sample_.decode(original));
-      if (std::memcmp(&kept, &out_[i], sizeof kept) == 0) {
-        std::memcpy(to, original, sample_bytes_);
-      } else {
-        sample_.encode(out_[i], to);
+      float& kept = kept_values_[slot * channels + channel];
+      if (taken_ + i >= delay_) {
+        const size_t at = slot * frame_bytes_ + channel * sample_bytes_;
+        if (std::memcmp(&kept, &out_[i], sizeof kept) == 0) {
+          std::copy_n(&kept_[at], sample_bytes_, &masked_[at]);
+        } else {
+          sample_.encode(out_[i], &masked_[at]);
+        }
       }
+      if (taking) kept = in_[i];
+      if (++slot == delay_) slot = 0;
     }
   }
 
@@ -123,7 +130,7 @@ class WaveMasking {
     const uint64_t first = std::max<uint64_t>(taken_, delay_) - delay_;
     const uint64_t end = taken_ + count > delay_ ? taken_ + count - delay_ : 0;
     // At most Delay() frames, in the ring from `from` and round its end.
-    const size_t from = Slot(first) / frame_bytes_;
+    const size_t from = Slot(first);
     const auto frames = static_cast<size_t>(end - first);
     const size_t run = std::min(frames, delay_ - from);
     sink.Write(&masked_[from * frame_bytes_], run * frame_bytes_);
@@ -136,8 +143,9 @@ class WaveMasking {
   std::vector<ChannelReport> reports_;  // each masker points at its own
   std::vector<DtmfMasker> maskers_;
   size_t delay_ = 0;
-  std::vector<uint8_t> kept_;    // input frame n at n % Delay()
-  std::vector<uint8_t> masked_;  // output frame n at n % Delay()
+  std::vector<uint8_t> kept_;       // input frame n at n % Delay()
+  std::vector<float> kept_values_;  // and its samples as the maskers took them
+  std::vector<uint8_t> masked_;     // output frame n at n % Delay()
   std::vector<float> in_;
   std::vector<float> out_;
   uint64_t taken_ = 0;
