@@ -29,8 +29,10 @@ double DecodeSigned(const std::uint8_t* at) {
 std::int64_t Quantise(double value, int bits) {
   if (std::isnan(value)) return 0;
   const auto top = static_cast<double>(std::int64_t{1} << (bits - 1));
-  const double scaled = std::clamp(std::nearbyint(value * top), -top, top - 1);
-  return static_cast<std::int64_t>(scaled);
+  // Clipped first, rounded after: the same code as the other way round, and
+  // llrint (to nearest, ties to even, as nearbyint) is one instruction
+  // where nearbyint saves and restores the floating-point state per call.
+  return std::llrint(std::clamp(value * top, -top, top - 1));
 }
 
 template <std::size_t Bytes>
