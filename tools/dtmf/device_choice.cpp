@@ -58,4 +58,16 @@ Device ChooseDevice(const std::optional<std::wstring>& wanted,
   return {id, id < names.size() ? names[id] : L"device " + std::to_wstring(id)};
 }
 
+std::wstring DeviceListLines(const std::vector<std::wstring>& outputs,
+                             const std::vector<std::wstring>& inputs) {
+  std::wstring lines;
+  for (size_t id = 0; id < outputs.size(); ++id) {
+    lines += std::to_wstring(id) + L"  " + outputs[id] + L"\n";
+  }
+  for (size_t id = 0; id < inputs.size(); ++id) {
+    lines += L"in " + std::to_wstring(id) + L"  " + inputs[id] + L"\n";
+  }
+  return lines;
+}
+
 }  // namespace dtmf_tool

@@ -29,4 +29,9 @@ struct Device {
 Device ChooseDevice(const std::optional<std::wstring>& wanted,
                     const std::vector<std::wstring>& names, const wchar_t* kind);
 
+// dtmf --list-devices' lines: "N  name" per output device, then
+// "in N  name" per input device.
+std::wstring DeviceListLines(const std::vector<std::wstring>& outputs,
+                             const std::vector<std::wstring>& inputs);
+
 }  // namespace dtmf_tool

@@ -74,15 +74,7 @@ int ListDevices() {
   if (sinks.devices.empty()) {
     throw Failure(kExitDevice, L"dtmf: --list-devices: no output device: " + NoDeviceText(sinks));
   }
-  std::wstring lines;
-  for (size_t id = 0; id < sinks.devices.size(); ++id) {
-    lines += std::to_wstring(id) + L"  " + ShownName(sinks.devices[id]) + L"\n";
-  }
-  const PulseDevices sources = Sources();
-  for (size_t id = 0; id < sources.devices.size(); ++id) {
-    lines += L"in " + std::to_wstring(id) + L"  " + ShownName(sources.devices[id]) + L"\n";
-  }
-  Print(StandardStream::kOutput, lines);
+  Print(StandardStream::kOutput, DeviceListLines(ShownNames(sinks), ShownNames(Sources())));
   return 0;
 }
 

@@ -26,15 +26,7 @@ int ListDevices() {
     throw Failure(kExitDevice, L"dtmf: --list-devices: no output device: " +
                                    WaveOutErrorText(MMSYSERR_NODRIVER));
   }
-  std::wstring lines;
-  for (size_t id = 0; id < names.size(); ++id) {
-    lines += std::to_wstring(id) + L"  " + names[id] + L"\n";
-  }
-  const std::vector<std::wstring> inputs = WaveInDeviceNames();
-  for (size_t id = 0; id < inputs.size(); ++id) {
-    lines += L"in " + std::to_wstring(id) + L"  " + inputs[id] + L"\n";
-  }
-  Print(StandardStream::kOutput, lines);
+  Print(StandardStream::kOutput, DeviceListLines(names, WaveInDeviceNames()));
   return 0;
 }
 
